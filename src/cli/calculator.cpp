@@ -1,0 +1,63 @@
+#include "calculator.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "rates.h"
+#include "report.h"
+#include "usage.h"
+
+namespace {
+
+// strtod in the "C" locale reads as far as the text forms a number (zero when
+// nothing does); the double is then rounded once to single. The store through
+// volatile keeps that rounding where the compiler would carry the double on.
+float read_rate(const char* text)
+{
+    volatile float rate = static_cast<float>(std::strtod(text, nullptr));
+    return rate;
+}
+
+ReportLayout choose_layout(int argc, char* argv[])
+{
+    // Every argument is scanned, the two rates included.
+    ReportLayout layout = ReportLayout::single_line;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "-m") == 0)
+            layout = ReportLayout::multi_line;
+    }
+    return layout;
+}
+
+}  // namespace
+
+int run_calculator(int argc, char* argv[])
+{
+    if (argc <= 2) {
+        // An empty argument vector has no program name to show.
+        print_usage(argc > 0 && argv[0] != nullptr ? argv[0] : "");
+        return status_usage;
+    }
+
+    const ReportLayout layout = choose_layout(argc, argv);
+    const float nominal = read_rate(argv[1]);
+    const float inflation = read_rate(argv[2]);
+    const RateFigures figures = compute_figures(nominal, inflation);
+    print_report(layout, figures);
+    return status_report;
+}
+
+int finish_output(int status)
+{
+    // The last printf may have gone into the buffer and only the flush on
+    // close fails, so both the error flag and the close are checked.
+    const bool had_error = std::ferror(stdout) != 0;
+    const bool close_failed = std::fclose(stdout) != 0;
+    if (had_error || close_failed) {
+        (void)std::fputs("tarvelin: Schreibfehler: Die Ausgabe konnte nicht geschrieben werden.\n",
+                         stderr);
+        return status_write_error;
+    }
+    return status;
+}

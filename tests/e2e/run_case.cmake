@@ -1,0 +1,52 @@
+cmake_policy(VERSION 3.20)
+
+# Runs the program once as a process and checks its exit status and the
+# bytes it wrote. Called by CTest as: cmake -D... -P run_case.cmake
+#   PROGRAM   the program; EMULATOR: what runs it on a cross build, or empty
+#   ARGS      the arguments, separated by |
+#   STATUS    the expected exit status
+#   EXPECTED  file with the exact expected standard output; @PROGRAM@ in it
+#             stands for the program name as it was passed
+#   STDOUT    instead of EXPECTED: where standard output goes (/dev/full);
+#             then standard error must say that the write failed
+#   NAME      the case's name, for the files it leaves behind
+
+string(REPLACE "|" ";" arguments "${ARGS}")
+string(REPLACE "|" ";" emulator "${EMULATOR}")
+
+if(DEFINED STDOUT)
+  set(actual "${STDOUT}")
+else()
+  set(actual "${NAME}.actual")
+endif()
+
+execute_process(COMMAND ${emulator} "${PROGRAM}" ${arguments}
+                OUTPUT_FILE "${actual}"
+                ERROR_VARIABLE errors
+                RESULT_VARIABLE status)
+
+if(NOT status STREQUAL STATUS)
+  message(FATAL_ERROR "exit status ${status}, expected ${STATUS}; standard error: ${errors}")
+endif()
+
+if(DEFINED STDOUT)
+  if(NOT errors MATCHES "^tarvelin: Schreibfehler: [^\n]+\n$")
+    message(FATAL_ERROR "expected one line about the failed write, got: '${errors}'")
+  endif()
+  return()
+endif()
+
+if(NOT errors STREQUAL "")
+  message(FATAL_ERROR "unexpected output on standard error: ${errors}")
+endif()
+
+file(READ "${EXPECTED}" expected)
+string(REPLACE "@PROGRAM@" "${PROGRAM}" expected "${expected}")
+file(WRITE "${NAME}.expected" "${expected}")
+execute_process(COMMAND "${CMAKE_COMMAND}" -E compare_files "${NAME}.expected" "${actual}"
+                RESULT_VARIABLE differs)
+if(differs)
+  file(READ "${actual}" got HEX)
+  file(READ "${NAME}.expected" want HEX)
+  message(FATAL_ERROR "standard output differs\n expected: ${want}\n got:      ${got}")
+endif()

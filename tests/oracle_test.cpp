@@ -1,0 +1,152 @@
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <random>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "oracle.h"
+#include "rates.h"
+
+namespace {
+
+float float_from_bits(std::uint32_t bits)
+{
+    float value;
+    std::memcpy(&value, &bits, sizeof value);
+    return value;
+}
+
+std::string printed(const char* format, double value)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, format, value);
+    return text;
+}
+
+// Bit-for-bit equality, so that signed zeros count; NaNs are compared only
+// as NaNs, since the oracle knows nothing of the processor's NaN signs.
+::testing::AssertionResult same_figures(float nominal, float inflation)
+{
+    const RateFigures figures = compute_figures(nominal, inflation);
+    const OracleFigures expected = oracle_figures(nominal, inflation);
+    const auto same_float = [](float x, float y) {
+        return (std::isnan(x) && std::isnan(y)) || std::memcmp(&x, &y, sizeof x) == 0;
+    };
+    const auto same_double = [](double x, double y) {
+        return (std::isnan(x) && std::isnan(y)) || std::memcmp(&x, &y, sizeof x) == 0;
+    };
+    if (same_float(figures.difference, expected.difference) &&
+        same_float(figures.real_rate, expected.real_rate) &&
+        same_double(figures.deviation, expected.deviation))
+        return ::testing::AssertionSuccess();
+    char message[256];
+    std::snprintf(message, sizeof message,
+                  "nominal %a inflation %a: got %a %a %a, oracle %a %a %a",
+                  static_cast<double>(nominal), static_cast<double>(inflation),
+                  static_cast<double>(figures.difference),
+                  static_cast<double>(figures.real_rate), figures.deviation,
+                  static_cast<double>(expected.difference),
+                  static_cast<double>(expected.real_rate), expected.deviation);
+    return ::testing::AssertionFailure() << message;
+}
+
+TEST(Oracle, RandomSingleBitPatterns)
+{
+    std::mt19937 generator(20190925);
+    int compared = 0;
+    while (compared < 200000) {
+        const float nominal = float_from_bits(static_cast<std::uint32_t>(generator()));
+        const float inflation = float_from_bits(static_cast<std::uint32_t>(generator()));
+        if (!std::isfinite(nominal) || !std::isfinite(inflation))
+            continue;
+        ASSERT_TRUE(same_figures(nominal, inflation));
+        ++compared;
+    }
+}
+
+// Rates as people type them: up to four decimals, mostly small, some large.
+TEST(Oracle, RandomDecimalRates)
+{
+    std::mt19937 generator(25092019);
+    std::uniform_int_distribution<int> small(-10000, 300000);      // -1 to 30, 4 decimals
+    std::uniform_int_distribution<int> large(-1000000, 100000000);  // -100 to 1e6, 2 decimals
+    for (int k = 0; k < 100000; ++k) {
+        char nominal_text[32];
+        char inflation_text[32];
+        if (k % 2 == 0) {
+            std::snprintf(nominal_text, sizeof nominal_text, "%.4f", small(generator) / 1e4);
+            std::snprintf(inflation_text, sizeof inflation_text, "%.4f", small(generator) / 1e4);
+        } else {
+            std::snprintf(nominal_text, sizeof nominal_text, "%.2f", large(generator) / 1e2);
+            std::snprintf(inflation_text, sizeof inflation_text, "%.2f", large(generator) / 1e2);
+        }
+        const float nominal = std::strtof(nominal_text, nullptr);
+        const float inflation = std::strtof(inflation_text, nullptr);
+        ASSERT_TRUE(same_figures(nominal, inflation)) << nominal_text << " " << inflation_text;
+    }
+}
+
+// Inputs at the edges of the single format and near the pole at -100.
+TEST(Oracle, HardInputs)
+{
+    const float values[] = {
+        0.0f, -0.0f, 1e-45f, -1e-45f, 1.17549421e-38f, 1.17549435e-38f, 3.40282347e38f,
+        -3.40282347e38f, 1e-10f, 100.0f, -100.0f, std::nextafter(-100.0f, 0.0f),
+        std::nextafter(-100.0f, -200.0f), -99.9999f, -100.0001f, 16777216.0f, 0.01f,
+        -0.01f, 1.0f, 0.5f, 12345.678f};
+    for (float nominal : values)
+        for (float inflation : values)
+            EXPECT_TRUE(same_figures(nominal, inflation));
+}
+
+// Two-decimal rates in [-10, 30] where the extended chain prints another
+// real rate or deviation than the chain carried in double or in binary128
+// would. Listed by the oracle's own search (find_hard_cases).
+struct PrintedCase {
+    const char* nominal;
+    const char* inflation;
+    const char* real_rate;
+    const char* deviation;
+};
+
+const PrintedCase printed_cases[] = {
+#include "hard_cases.inc"
+};
+
+TEST(Oracle, RatesWhereOnlyTheExtendedChainPrintsTheseDigits)
+{
+    for (const PrintedCase& c : printed_cases) {
+        const float nominal = static_cast<float>(std::strtod(c.nominal, nullptr));
+        const float inflation = static_cast<float>(std::strtod(c.inflation, nullptr));
+        const RateFigures figures = compute_figures(nominal, inflation);
+        EXPECT_EQ(printed("%7.3f", static_cast<double>(figures.real_rate)), c.real_rate)
+            << c.nominal << " " << c.inflation;
+        EXPECT_EQ(printed("%10.7f", figures.deviation), c.deviation)
+            << c.nominal << " " << c.inflation;
+        EXPECT_TRUE(same_figures(nominal, inflation));
+    }
+}
+
+TEST(Oracle, TheHardCasesReallyDependOnTheExtendedChain)
+{
+    for (const PrintedCase& c : printed_cases) {
+        const float nominal = static_cast<float>(std::strtod(c.nominal, nullptr));
+        const float inflation = static_cast<float>(std::strtod(c.inflation, nullptr));
+        const OracleFigures in_double = oracle_figures(nominal, inflation, ChainPrecision::binary64);
+        const OracleFigures in_binary128 =
+            oracle_figures(nominal, inflation, ChainPrecision::binary128);
+        const bool double_differs =
+            printed("%7.3f", static_cast<double>(in_double.real_rate)) != c.real_rate ||
+            printed("%10.7f", in_double.deviation) != c.deviation;
+        const bool binary128_differs =
+            printed("%7.3f", static_cast<double>(in_binary128.real_rate)) != c.real_rate ||
+            printed("%10.7f", in_binary128.deviation) != c.deviation;
+        EXPECT_TRUE(double_differs || binary128_differs) << c.nominal << " " << c.inflation;
+    }
+}
+
+}  // namespace

@@ -1,0 +1,123 @@
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+#include <random>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "rates.h"
+
+namespace {
+
+float read_rate(const char* text)
+{
+    return static_cast<float>(std::strtod(text, nullptr));
+}
+
+std::string printed(const char* format, double value)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, format, value);
+    return text;
+}
+
+// Figures stated as exact decimals: every value below is a single or a
+// double exactly, so strtod/strtof reproduce the bits.
+struct ExactCase {
+    const char* nominal;
+    const char* inflation;
+    const char* difference;
+    const char* real_rate;
+    const char* deviation;
+};
+
+const ExactCase exact_cases[] = {
+    {"5", "2", "3", "2.94117641448974609375", "0.05882358551025390625"},
+    {"3", "5", "-2", "-1.90476191043853759765625", "-0.09523808956146240234375"},
+    {"0", "3", "-3", "-2.9126212596893310546875", "-0.0873787403106689453125"},
+    {"7", "3", "4", "3.8834950923919677734375", "0.1165049076080322265625"},
+    // 0.045 reads as 0.04500000178813934326171875; the chain gives it back.
+    {"0.045", "0", "0.04500000178813934326171875", "0.04500000178813934326171875", "0"},
+    // Equal rates: q is exactly 1, so everything after it is exactly 0.
+    {"4.5", "4.5", "0", "0", "0"},
+    {"-37.25", "-37.25", "0", "0", "0"},
+    {"1e30", "1e30", "0", "0", "0"},
+};
+
+TEST(ComputeFigures, ExactFiguresOfKnownCases)
+{
+    for (const ExactCase& c : exact_cases) {
+        SCOPED_TRACE(std::string(c.nominal) + " " + c.inflation);
+        const RateFigures figures = compute_figures(read_rate(c.nominal), read_rate(c.inflation));
+        EXPECT_EQ(figures.nominal, read_rate(c.nominal));
+        EXPECT_EQ(figures.inflation, read_rate(c.inflation));
+        EXPECT_EQ(figures.difference, std::strtof(c.difference, nullptr));
+        EXPECT_EQ(figures.real_rate, std::strtof(c.real_rate, nullptr));
+        EXPECT_EQ(figures.deviation, std::strtod(c.deviation, nullptr));
+    }
+}
+
+// Where the digits come from: the same figures without the rounding of the
+// real rate to single would print another last digit of the deviation.
+TEST(ComputeFigures, DeviationIsFormedFromTheStoredSingles)
+{
+    const RateFigures figures = compute_figures(5.0f, 2.0f);
+    EXPECT_EQ(printed("%10.7f", figures.deviation), " 0.0588236");
+    EXPECT_EQ(printed("%10.7f", 3.0 - (1.05 / 1.02 - 1.0) * 100.0), " 0.0588235");
+}
+
+struct NonFiniteCase {
+    float nominal;
+    float inflation;
+    float real_rate;   // NaN: any NaN
+    double deviation;  // NaN: any NaN
+};
+
+const float inf = std::numeric_limits<float>::infinity();
+const float nan = std::numeric_limits<float>::quiet_NaN();
+
+const NonFiniteCase non_finite_cases[] = {
+    {5.0f, -100.0f, inf, -static_cast<double>(inf)},  // 1.05 / 0
+    {-200.0f, -100.0f, -inf, static_cast<double>(inf)}, // -1 / 0
+    {-100.0f, -100.0f, nan, static_cast<double>(nan)},  // 0 / 0
+    {inf, 5.0f, inf, static_cast<double>(nan)},         // inf - inf in the deviation
+    {5.0f, inf, -100.0f, -static_cast<double>(inf)},    // (x / inf) - 1
+    // A finite quotient beyond single range becomes an infinity when stored.
+    {3e38f, 0.0f, 3e38f, 0.0},
+    {3e38f, -90.0f, inf, -static_cast<double>(inf)},
+};
+
+TEST(ComputeFigures, NonFiniteResultsNeverStopTheRun)
+{
+    for (const NonFiniteCase& c : non_finite_cases) {
+        SCOPED_TRACE(std::to_string(c.nominal) + " " + std::to_string(c.inflation));
+        const RateFigures figures = compute_figures(c.nominal, c.inflation);
+        if (std::isnan(c.real_rate))
+            EXPECT_TRUE(std::isnan(figures.real_rate));
+        else
+            EXPECT_EQ(figures.real_rate, c.real_rate);
+        if (std::isnan(c.deviation))
+            EXPECT_TRUE(std::isnan(figures.deviation));
+        else
+            EXPECT_EQ(figures.deviation, c.deviation);
+    }
+}
+
+// A zero keeps its sign where IEEE arithmetic keeps it.
+TEST(ComputeFigures, SignedZeros)
+{
+    const RateFigures negative = compute_figures(-0.0f, 0.0f);
+    EXPECT_TRUE(std::signbit(negative.difference));
+    EXPECT_FALSE(std::signbit(negative.real_rate));  // q - 1 with q == 1 is +0
+    EXPECT_TRUE(std::signbit(negative.deviation));   // -0 - +0
+
+    const RateFigures positive = compute_figures(0.0f, -0.0f);
+    EXPECT_FALSE(std::signbit(positive.difference));
+    EXPECT_FALSE(std::signbit(positive.deviation));
+}
+
+}  // namespace

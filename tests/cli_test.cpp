@@ -57,8 +57,7 @@ TEST(Calculator, EmptyArgumentVectorShowsUsageWithEmptyName)
     int status = -1;
     const std::string written = run_captured(0, argv, status);
     EXPECT_EQ(status, 1);
-    EXPECT_EQ(syntax_line(written),
-              " Syntax:  <Zinssatz in %> <Inflationsrate in %> [Optionen]");
+    EXPECT_EQ(syntax_line(written), " Syntax:  <Zinssatz in %> <Inflationsrate in %> [Optionen]");
 }
 
 TEST(Calculator, ProgramNameShownAsGiven)

@@ -44,12 +44,10 @@ std::string printed(const char* format, double value)
         same_double(figures.deviation, expected.deviation))
         return ::testing::AssertionSuccess();
     char message[256];
-    std::snprintf(message, sizeof message,
-                  "nominal %a inflation %a: got %a %a %a, oracle %a %a %a",
+    std::snprintf(message, sizeof message, "nominal %a inflation %a: got %a %a %a, oracle %a %a %a",
                   static_cast<double>(nominal), static_cast<double>(inflation),
-                  static_cast<double>(figures.difference),
-                  static_cast<double>(figures.real_rate), figures.deviation,
-                  static_cast<double>(expected.difference),
+                  static_cast<double>(figures.difference), static_cast<double>(figures.real_rate),
+                  figures.deviation, static_cast<double>(expected.difference),
                   static_cast<double>(expected.real_rate), expected.deviation);
     return ::testing::AssertionFailure() << message;
 }
@@ -72,7 +70,7 @@ TEST(Oracle, RandomSingleBitPatterns)
 TEST(Oracle, RandomDecimalRates)
 {
     std::mt19937 generator(25092019);
-    std::uniform_int_distribution<int> small(-10000, 300000);      // -1 to 30, 4 decimals
+    std::uniform_int_distribution<int> small(-10000, 300000);       // -1 to 30, 4 decimals
     std::uniform_int_distribution<int> large(-1000000, 100000000);  // -100 to 1e6, 2 decimals
     for (int k = 0; k < 100000; ++k) {
         char nominal_text[32];
@@ -93,11 +91,27 @@ TEST(Oracle, RandomDecimalRates)
 // Inputs at the edges of the single format and near the pole at -100.
 TEST(Oracle, HardInputs)
 {
-    const float values[] = {
-        0.0f, -0.0f, 1e-45f, -1e-45f, 1.17549421e-38f, 1.17549435e-38f, 3.40282347e38f,
-        -3.40282347e38f, 1e-10f, 100.0f, -100.0f, std::nextafter(-100.0f, 0.0f),
-        std::nextafter(-100.0f, -200.0f), -99.9999f, -100.0001f, 16777216.0f, 0.01f,
-        -0.01f, 1.0f, 0.5f, 12345.678f};
+    const float values[] = {0.0f,
+                            -0.0f,
+                            1e-45f,
+                            -1e-45f,
+                            1.17549421e-38f,
+                            1.17549435e-38f,
+                            3.40282347e38f,
+                            -3.40282347e38f,
+                            1e-10f,
+                            100.0f,
+                            -100.0f,
+                            std::nextafter(-100.0f, 0.0f),
+                            std::nextafter(-100.0f, -200.0f),
+                            -99.9999f,
+                            -100.0001f,
+                            16777216.0f,
+                            0.01f,
+                            -0.01f,
+                            1.0f,
+                            0.5f,
+                            12345.678f};
     for (float nominal : values)
         for (float inflation : values)
             EXPECT_TRUE(same_figures(nominal, inflation));
@@ -136,15 +150,17 @@ TEST(Oracle, TheHardCasesReallyDependOnTheExtendedChain)
     for (const PrintedCase& c : printed_cases) {
         const float nominal = static_cast<float>(std::strtod(c.nominal, nullptr));
         const float inflation = static_cast<float>(std::strtod(c.inflation, nullptr));
-        const OracleFigures in_double = oracle_figures(nominal, inflation, ChainPrecision::binary64);
-        const OracleFigures in_binary128 =
-            oracle_figures(nominal, inflation, ChainPrecision::binary128);
-        const bool double_differs =
-            printed("%7.3f", static_cast<double>(in_double.real_rate)) != c.real_rate ||
-            printed("%10.7f", in_double.deviation) != c.deviation;
-        const bool binary128_differs =
-            printed("%7.3f", static_cast<double>(in_binary128.real_rate)) != c.real_rate ||
-            printed("%10.7f", in_binary128.deviation) != c.deviation;
+        const OracleFigures in_double = oracle_figures(nominal, inflation,
+                                                       ChainPrecision::binary64);
+        const OracleFigures in_binary128 = oracle_figures(nominal, inflation,
+                                                          ChainPrecision::binary128);
+        const bool double_differs = printed("%7.3f", static_cast<double>(in_double.real_rate)) !=
+                                        c.real_rate ||
+                                    printed("%10.7f", in_double.deviation) != c.deviation;
+        const bool binary128_differs = printed("%7.3f",
+                                               static_cast<double>(in_binary128.real_rate)) !=
+                                           c.real_rate ||
+                                       printed("%10.7f", in_binary128.deviation) != c.deviation;
         EXPECT_TRUE(double_differs || binary128_differs) << c.nominal << " " << c.inflation;
     }
 }

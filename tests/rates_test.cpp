@@ -81,11 +81,11 @@ const float inf = std::numeric_limits<float>::infinity();
 const float nan = std::numeric_limits<float>::quiet_NaN();
 
 const NonFiniteCase non_finite_cases[] = {
-    {5.0f, -100.0f, inf, -static_cast<double>(inf)},  // 1.05 / 0
-    {-200.0f, -100.0f, -inf, static_cast<double>(inf)}, // -1 / 0
-    {-100.0f, -100.0f, nan, static_cast<double>(nan)},  // 0 / 0
-    {inf, 5.0f, inf, static_cast<double>(nan)},         // inf - inf in the deviation
-    {5.0f, inf, -100.0f, -static_cast<double>(inf)},    // (x / inf) - 1
+    {5.0f, -100.0f, inf, -static_cast<double>(inf)},     // 1.05 / 0
+    {-200.0f, -100.0f, -inf, static_cast<double>(inf)},  // -1 / 0
+    {-100.0f, -100.0f, nan, static_cast<double>(nan)},   // 0 / 0
+    {inf, 5.0f, inf, static_cast<double>(nan)},          // inf - inf in the deviation
+    {5.0f, inf, -100.0f, -static_cast<double>(inf)},     // (x / inf) - 1
     // A finite quotient beyond single range becomes an infinity when stored.
     {3e38f, 0.0f, 3e38f, 0.0},
     {3e38f, -90.0f, inf, -static_cast<double>(inf)},

@@ -29,10 +29,8 @@ const char* figure_prefix()
 void print_report(ReportLayout layout, const RateFigures& figures)
 {
     // Widening single to double is exact; the figures print as computed.
-    (void)std::printf(report_format(layout),
-                      static_cast<double>(figures.nominal),
-                      static_cast<double>(figures.inflation),
-                      figure_prefix(), static_cast<double>(figures.difference),
-                      figure_prefix(), static_cast<double>(figures.real_rate),
-                      figure_prefix(), figures.deviation);
+    (void)std::printf(report_format(layout), static_cast<double>(figures.nominal),
+                      static_cast<double>(figures.inflation), figure_prefix(),
+                      static_cast<double>(figures.difference), figure_prefix(),
+                      static_cast<double>(figures.real_rate), figure_prefix(), figures.deviation);
 }

@@ -30,15 +30,14 @@ Printed print(const OracleFigures& figures)
 
 bool same(const Printed& x, const Printed& y)
 {
-    return std::strcmp(x.real_rate, y.real_rate) == 0 &&
-           std::strcmp(x.deviation, y.deviation) == 0;
+    return std::strcmp(x.real_rate, y.real_rate) == 0 && std::strcmp(x.deviation, y.deviation) == 0;
 }
 
 }  // namespace
 
 int main()
 {
-    const int lowest = -1000;   // hundredths
+    const int lowest = -1000;  // hundredths
     const int highest = 3000;
     long found = 0;
     for (int n = lowest; n <= highest; ++n) {
@@ -51,15 +50,17 @@ int main()
             const float inflation = static_cast<float>(std::strtod(inflation_text, nullptr));
 
             const OracleFigures extended = oracle_figures(nominal, inflation);
-            const OracleFigures binary64 =
-                oracle_figures(nominal, inflation, ChainPrecision::binary64);
-            const OracleFigures binary128 =
-                oracle_figures(nominal, inflation, ChainPrecision::binary128);
-            const bool same_bits = [&](const OracleFigures& other) {
-                return other.real_rate == extended.real_rate &&
-                       other.deviation == extended.deviation;
-            }(binary64) && binary128.real_rate == extended.real_rate &&
-                                   binary128.deviation == extended.deviation;
+            const OracleFigures binary64 = oracle_figures(nominal, inflation,
+                                                          ChainPrecision::binary64);
+            const OracleFigures binary128 = oracle_figures(nominal, inflation,
+                                                           ChainPrecision::binary128);
+            const bool same_bits =
+                [&](const OracleFigures& other) {
+                    return other.real_rate == extended.real_rate &&
+                           other.deviation == extended.deviation;
+                }(binary64) &&
+                binary128.real_rate == extended.real_rate &&
+                binary128.deviation == extended.deviation;
             if (same_bits)
                 continue;
             const Printed printed = print(extended);

@@ -51,7 +51,7 @@ void fit(mpfr_ptr x, int ternary, const Format& format)
 
 OracleFigures oracle_figures(float nominal, float inflation, ChainPrecision precision)
 {
-    const Format& format = precision == ChainPrecision::extended ? extended_format
+    const Format& format = precision == ChainPrecision::extended   ? extended_format
                            : precision == ChainPrecision::binary64 ? binary64_format
                                                                    : binary128_format;
     OracleFigures figures{};

@@ -1,0 +1,83 @@
+#include "paths_compare.h"
+
+#if TARVELIN_HAS_X87_EXTENDED
+
+#include <cstdio>
+#include <cstring>
+#include <random>
+
+#include "soft_chain.h"
+#include "x87_chain.h"
+
+::testing::AssertionResult same_records(float nominal, float inflation)
+{
+    const RateFigures soft = soft_figures(nominal, inflation);
+    const RateFigures x87 = x87_figures(nominal, inflation);
+    std::uint32_t softBits[4];
+    std::uint32_t x87Bits[4];
+    const float* softFloats[] = {&soft.nominal, &soft.inflation, &soft.difference, &soft.real_rate};
+    const float* x87Floats[] = {&x87.nominal, &x87.inflation, &x87.difference, &x87.real_rate};
+    for (int k = 0; k < 4; ++k) {
+        std::memcpy(&softBits[k], softFloats[k], 4);
+        std::memcpy(&x87Bits[k], x87Floats[k], 4);
+    }
+    std::uint64_t softDeviation;
+    std::uint64_t x87Deviation;
+    std::memcpy(&softDeviation, &soft.deviation, 8);
+    std::memcpy(&x87Deviation, &x87.deviation, 8);
+    if (std::memcmp(softBits, x87Bits, sizeof softBits) == 0 && softDeviation == x87Deviation)
+        return ::testing::AssertionSuccess();
+    char message[256];
+    std::snprintf(message, sizeof message,
+                  "rates %08x %08x: software %08x %08x %016llx, processor %08x %08x %016llx",
+                  x87Bits[0], x87Bits[1], softBits[2], softBits[3],
+                  static_cast<unsigned long long>(softDeviation), x87Bits[2], x87Bits[3],
+                  static_cast<unsigned long long>(x87Deviation));
+    return ::testing::AssertionFailure() << message;
+}
+
+namespace {
+
+float float_from_bits(std::uint32_t bits)
+{
+    float x;
+    std::memcpy(&x, &bits, sizeof x);
+    return x;
+}
+
+// A rate as strtod reads "k/10^d" with d decimals and then rounds to single:
+// the quotient of two exact doubles is the double nearest the decimal.
+float decimal_rate(std::int64_t k, int decimals)
+{
+    const double scale = decimals == 2 ? 100.0 : 10000.0;
+    return static_cast<float>(static_cast<double>(k) / scale);
+}
+
+}  // namespace
+
+long long compare_random_records(std::uint32_t seed, long long cases)
+{
+    std::mt19937 generator(seed);
+    // Two decimals from -100 to 1000 (the pole and the usual rates) and four
+    // decimals from -10 to 30.
+    std::uniform_int_distribution<std::int64_t> two_decimals(-10000, 100000);
+    std::uniform_int_distribution<std::int64_t> four_decimals(-100000, 300000);
+    long long failures = 0;
+    for (long long k = 0; k < cases; ++k) {
+        const float nominal = float_from_bits(static_cast<std::uint32_t>(generator()));
+        const float inflation = float_from_bits(static_cast<std::uint32_t>(generator()));
+        const int decimals = (k & 1) != 0 ? 2 : 4;
+        auto& rates = decimals == 2 ? two_decimals : four_decimals;
+        const float nominal_rate = decimal_rate(rates(generator), decimals);
+        const float inflation_rate = decimal_rate(rates(generator), decimals);
+        for (const auto& pair : {std::make_pair(nominal, inflation),
+                                 std::make_pair(nominal_rate, inflation_rate)}) {
+            const ::testing::AssertionResult same = same_records(pair.first, pair.second);
+            if (!same && ++failures <= 10)
+                std::fprintf(stderr, "%s\n", same.message());
+        }
+    }
+    return failures;
+}
+
+#endif

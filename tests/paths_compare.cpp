@@ -6,6 +6,7 @@
 #include <cstring>
 #include <random>
 
+#include "rate_inputs.h"
 #include "soft_chain.h"
 #include "x87_chain.h"
 
@@ -36,46 +37,15 @@
     return ::testing::AssertionFailure() << message;
 }
 
-namespace {
-
-float float_from_bits(std::uint32_t bits)
-{
-    float x;
-    std::memcpy(&x, &bits, sizeof x);
-    return x;
-}
-
-// A rate as strtod reads "k/10^d" with d decimals and then rounds to single:
-// the quotient of two exact doubles is the double nearest the decimal.
-float decimal_rate(std::int64_t k, int decimals)
-{
-    const double scale = decimals == 2 ? 100.0 : 10000.0;
-    return static_cast<float>(static_cast<double>(k) / scale);
-}
-
-}  // namespace
-
 long long compare_random_records(std::uint32_t seed, long long cases)
 {
     std::mt19937 generator(seed);
-    // Two decimals from -100 to 1000 (the pole and the usual rates) and four
-    // decimals from -10 to 30.
-    std::uniform_int_distribution<std::int64_t> two_decimals(-10000, 100000);
-    std::uniform_int_distribution<std::int64_t> four_decimals(-100000, 300000);
     long long failures = 0;
-    for (long long k = 0; k < cases; ++k) {
-        const float nominal = float_from_bits(static_cast<std::uint32_t>(generator()));
-        const float inflation = float_from_bits(static_cast<std::uint32_t>(generator()));
-        const int decimals = (k & 1) != 0 ? 2 : 4;
-        auto& rates = decimals == 2 ? two_decimals : four_decimals;
-        const float nominal_rate = decimal_rate(rates(generator), decimals);
-        const float inflation_rate = decimal_rate(rates(generator), decimals);
-        for (const auto& pair : {std::make_pair(nominal, inflation),
-                                 std::make_pair(nominal_rate, inflation_rate)}) {
-            const ::testing::AssertionResult same = same_records(pair.first, pair.second);
-            if (!same && ++failures <= 10)
-                std::fprintf(stderr, "%s\n", same.message());
-        }
+    for (long long k = 0; k < 2 * cases; ++k) {
+        const std::pair<float, float> rates = random_rates(generator, k);
+        const ::testing::AssertionResult same = same_records(rates.first, rates.second);
+        if (!same && ++failures <= 10)
+            std::fprintf(stderr, "%s\n", same.message());
     }
     return failures;
 }

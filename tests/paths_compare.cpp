@@ -42,8 +42,8 @@ long long compare_random_records(std::uint32_t seed, long long cases)
     std::mt19937 generator(seed);
     long long failures = 0;
     for (long long k = 0; k < 2 * cases; ++k) {
-        const std::pair<float, float> rates = random_rates(generator, k);
-        const ::testing::AssertionResult same = same_records(rates.first, rates.second);
+        const RatePair rates = random_rates(generator, k);
+        const ::testing::AssertionResult same = same_records(rates.nominal, rates.inflation);
         if (!same && ++failures <= 10)
             std::fprintf(stderr, "%s\n", same.message());
     }

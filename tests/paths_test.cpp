@@ -21,8 +21,8 @@ TEST(Paths, EveryPairOfSpecialValues)
 
 TEST(Paths, RatesWhoseDigitsOnlyTheExtendedChainPrints)
 {
-    for (const std::pair<float, float>& rates : hard_case_rates())
-        EXPECT_TRUE(same_records(rates.first, rates.second));
+    for (const RatePair& rates : hard_case_rates())
+        EXPECT_TRUE(same_records(rates.nominal, rates.inflation));
 }
 
 TEST(Paths, RandomSingleBitPatternsAndDecimalRates)

@@ -61,16 +61,16 @@ std::vector<float> special_values()
     return values;
 }
 
-std::vector<std::pair<float, float>> hard_case_rates()
+std::vector<RatePair> hard_case_rates()
 {
-    std::vector<std::pair<float, float>> rates;
+    std::vector<RatePair> rates;
     for (const PrintedCase& c : printed_cases)
-        rates.emplace_back(static_cast<float>(std::strtod(c.nominal, nullptr)),
-                           static_cast<float>(std::strtod(c.inflation, nullptr)));
+        rates.push_back(RatePair{static_cast<float>(std::strtod(c.nominal, nullptr)),
+                                 static_cast<float>(std::strtod(c.inflation, nullptr))});
     return rates;
 }
 
-std::pair<float, float> random_rates(std::mt19937& generator, long long k)
+RatePair random_rates(std::mt19937& generator, long long k)
 {
     if (k % 2 == 0) {
         const float nominal = float_from_bits(static_cast<std::uint32_t>(generator()));

@@ -57,14 +57,14 @@ int main(int argc, char** argv)
             add_record(digest, nominal, inflation);
             ++records;
         }
-    for (const std::pair<float, float>& rates : hard_case_rates()) {
-        add_record(digest, rates.first, rates.second);
+    for (const RatePair& rates : hard_case_rates()) {
+        add_record(digest, rates.nominal, rates.inflation);
         ++records;
     }
     std::mt19937 generator(static_cast<std::uint32_t>(seed));
     for (long long k = 0; k < 2 * cases; ++k) {
-        const std::pair<float, float> rates = random_rates(generator, k);
-        add_record(digest, rates.first, rates.second);
+        const RatePair rates = random_rates(generator, k);
+        add_record(digest, rates.nominal, rates.inflation);
         ++records;
     }
     std::printf("%lld records, digest %016llx\n", records,

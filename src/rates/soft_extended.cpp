@@ -34,6 +34,8 @@ struct SigExtra {
     std::uint64_t extra;
 };
 
+// The fields of an encoding, and its class. The integer bit does not count
+// in telling a NaN from an infinity.
 bool sign_of(SoftExtended a) { return (a.signExp & 0x8000u) != 0; }
 
 std::int32_t exp_of(SoftExtended a) { return a.signExp & 0x7FFF; }
@@ -51,6 +53,7 @@ SoftExtended pack(bool sign, std::int32_t exp, std::uint64_t sig)
     return SoftExtended{sig, static_cast<std::uint16_t>(signBit | static_cast<unsigned>(exp))};
 }
 
+// An infinity of the given sign.
 SoftExtended infinity(bool sign) { return pack(sign, exp_max, integer_bit); }
 
 // The NaN the x87 makes for an invalid operation ("real indefinite").
@@ -108,13 +111,13 @@ SigExtra multiply_64_to_128(std::uint64_t a, std::uint64_t b)
                     (low & mask) | (middle << 32)};
 }
 
-// A finite nonzero operand with its significand normalised (bit 63 set); a
-// denormal's exponent goes below 1 by the shift.
+// A finite nonzero operand with its significand normalised (bit 63 set).
 struct Unpacked {
     std::int32_t exp;
     std::uint64_t sig;
 };
 
+// The operand normalised; a denormal's exponent goes below 1 by the shift.
 Unpacked unpack_finite(SoftExtended a)
 {
     if (exp_of(a) != 0)

@@ -25,10 +25,12 @@ const PrintedCase printed_cases[] = {
 };
 
 // A rate as strtod reads "k/10^d" and the program rounds it to single: the
-// quotient of two exact doubles is the double nearest the decimal.
+// quotient of two exact doubles is the double nearest the decimal. The store
+// rounds it to double where the division is done in x87 registers.
 float decimal_rate(std::int64_t k, double scale)
 {
-    return static_cast<float>(static_cast<double>(k) / scale);
+    volatile double rate = static_cast<double>(k) / scale;
+    return static_cast<float>(rate);
 }
 
 }  // namespace

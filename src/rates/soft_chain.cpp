@@ -1,7 +1,6 @@
 #include "soft_chain.h"
 
-#include <cstdint>
-#include <cstring>
+#include "single_difference.h"
 
 namespace {
 
@@ -9,34 +8,14 @@ namespace {
 constexpr SoftExtended one{0x8000000000000000u, 0x3FFF};
 constexpr SoftExtended hundred{0xC800000000000000u, 0x3FFF + 6};
 
-std::uint32_t bits_of(float x)
-{
-    std::uint32_t bits;
-    std::memcpy(&bits, &x, sizeof bits);
-    return bits;
-}
-
-float float_from_bits(std::uint32_t bits)
-{
-    float x;
-    std::memcpy(&x, &bits, sizeof x);
-    return x;
-}
-
-bool is_nan(std::uint32_t bits) { return (bits & 0x7FFFFFFFu) > 0x7F800000u; }
-
-// nominal - inflation as one SSE subtraction gives it: a NaN operand comes
-// back quieted, the first one if both are NaNs. Otherwise the extended
-// difference rounded to single is the correctly rounded single difference
-// (64 >= 2 * 24 + 2), and infinity - infinity is the same default NaN.
+// nominal - inflation: the extended difference rounded to single is the
+// correctly rounded single difference (64 >= 2 * 24 + 2), and infinity -
+// infinity gives the same default NaN as SSE; NaN operands go by its rule.
 float soft_difference(float nominal, float inflation)
 {
-    const std::uint32_t nominalBits = bits_of(nominal);
-    const std::uint32_t inflationBits = bits_of(inflation);
-    if (is_nan(nominalBits))
-        return float_from_bits(nominalBits | 0x400000u);
-    if (is_nan(inflationBits))
-        return float_from_bits(inflationBits | 0x400000u);
+    const NanOperand nan = difference_nan_operand(nominal, inflation);
+    if (nan.found)
+        return nan.nan;
     return soft_to_float(soft_sub(soft_from_float(nominal), soft_from_float(inflation)));
 }
 

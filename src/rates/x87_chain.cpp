@@ -1,5 +1,7 @@
 #include "x87_chain.h"
 
+#include "single_difference.h"
+
 #if TARVELIN_HAS_X87_EXTENDED
 
 namespace {
@@ -45,8 +47,10 @@ RateFigures x87_figures(float nominal, float inflation)
     // One single-precision subtraction. Where it is evaluated in extended
     // registers the result is still the same, since 64 >= 2*24 + 2 makes the
     // double rounding harmless; the store makes the rounding to single real.
+    // Not so for the choice between two NaNs: that goes by the SSE rule.
+    const NanOperand nan = difference_nan_operand(nominal, inflation);
     volatile float difference = nominal - inflation;
-    figures.difference = difference;
+    figures.difference = nan.found ? nan.nan : difference;
     figures.real_rate = round_to_float(x87_real_rate(nominal, inflation));
 
     // Formed from the two stored singles, not from the extended real rate.

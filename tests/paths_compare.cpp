@@ -16,11 +16,11 @@
     const RateFigures x87 = x87_figures(nominal, inflation);
     std::uint32_t softBits[4];
     std::uint32_t x87Bits[4];
-    const float* softFloats[] = {&soft.nominal, &soft.inflation, &soft.difference, &soft.real_rate};
-    const float* x87Floats[] = {&x87.nominal, &x87.inflation, &x87.difference, &x87.real_rate};
+    const float* softSingles[] = {&soft.nominal, &soft.inflation, &soft.difference, &soft.real_rate};
+    const float* x87Singles[] = {&x87.nominal, &x87.inflation, &x87.difference, &x87.real_rate};
     for (int k = 0; k < 4; ++k) {
-        std::memcpy(&softBits[k], softFloats[k], 4);
-        std::memcpy(&x87Bits[k], x87Floats[k], 4);
+        std::memcpy(&softBits[k], softSingles[k], 4);
+        std::memcpy(&x87Bits[k], x87Singles[k], 4);
     }
     std::uint64_t softDeviation;
     std::uint64_t x87Deviation;

@@ -1,63 +1,25 @@
 #include "rates.h"
 
-#include <cfloat>
-
-// The printed digits depend on the 64-bit significand of the x87 extended
-// format; a long double of any other shape would print other figures.
-#if !(LDBL_MANT_DIG == 64 && LDBL_MAX_EXP == 16384)
-#error "long double is not the extended format with a 64-bit significand"
+#if TARVELIN_EXTENDED_IN_SOFTWARE
+#include "soft_chain.h"
+#else
+#include "x87_chain.h"
 #endif
 
-namespace {
-
-// A store through volatile is a rounding no compiler may skip, even where
-// float and double arithmetic is carried in 80-bit registers (x87).
-float round_to_float(long double x)
+ExtendedReal compute_real_rate(float nominal, float inflation)
 {
-    volatile float stored = static_cast<float>(x);
-    return stored;
-}
-
-double round_to_double(long double x)
-{
-    volatile double stored = static_cast<double>(x);
-    return stored;
-}
-
-}  // namespace
-
-long double compute_real_rate(float nominal, float inflation)
-{
-    const long double hundred = 100.0L;
-    const long double one = 1.0L;
-
-    // One statement per rounding: each step is one extended operation.
-    long double a = static_cast<long double>(nominal) / hundred;
-    a = a + one;
-    long double b = static_cast<long double>(inflation) / hundred;
-    b = b + one;
-    long double q = a / b;
-    q = q - one;
-    const long double result = q * hundred;
-    return result;
+#if TARVELIN_EXTENDED_IN_SOFTWARE
+    return soft_real_rate(nominal, inflation);
+#else
+    return x87_real_rate(nominal, inflation);
+#endif
 }
 
 RateFigures compute_figures(float nominal, float inflation)
 {
-    RateFigures figures;
-    figures.nominal = nominal;
-    figures.inflation = inflation;
-
-    // One single-precision subtraction. Where it is evaluated in extended
-    // registers the result is still the same, since 64 >= 2*24 + 2 makes the
-    // double rounding harmless; the store makes the rounding to single real.
-    volatile float difference = nominal - inflation;
-    figures.difference = difference;
-    figures.real_rate = round_to_float(compute_real_rate(nominal, inflation));
-
-    // Formed from the two stored singles, not from the extended real rate.
-    const long double deviation = static_cast<long double>(figures.difference) -
-                                  static_cast<long double>(figures.real_rate);
-    figures.deviation = round_to_double(deviation);
-    return figures;
+#if TARVELIN_EXTENDED_IN_SOFTWARE
+    return soft_figures(nominal, inflation);
+#else
+    return x87_figures(nominal, inflation);
+#endif
 }

@@ -1,6 +1,17 @@
 #ifndef TARVELIN_RATES_H
 #define TARVELIN_RATES_H
 
+#include "extended_select.h"
+
+#if TARVELIN_EXTENDED_IN_SOFTWARE
+#include "soft_extended.h"
+// The extended format of this build: the software arithmetic's.
+using ExtendedReal = SoftExtended;
+#else
+// The extended format of this build: the processor's own.
+using ExtendedReal = long double;
+#endif
+
 // The figures of one run, all in percent.
 struct RateFigures {
     float nominal;
@@ -12,7 +23,8 @@ struct RateFigures {
 
 // The real rate ((1 + nominal/100) / (1 + inflation/100) - 1) * 100, every step
 // rounded to the extended format (64-bit significand), nearest, ties to even.
-long double compute_real_rate(float nominal, float inflation);
+// The same bits whichever arithmetic computes it.
+ExtendedReal compute_real_rate(float nominal, float inflation);
 
 RateFigures compute_figures(float nominal, float inflation);
 

@@ -1,0 +1,13 @@
+#ifndef TARVELIN_SOFT_CHAIN_H
+#define TARVELIN_SOFT_CHAIN_H
+
+#include "rates.h"
+#include "soft_extended.h"
+
+// The chain in the software extended arithmetic, built on every host. Its
+// figures are bit for bit those of an x86-64 processor: the extended steps
+// as the x87 computes them, the difference as one SSE subtraction.
+SoftExtended soft_real_rate(float nominal, float inflation);
+RateFigures soft_figures(float nominal, float inflation);
+
+#endif

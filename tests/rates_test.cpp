@@ -9,6 +9,10 @@
 
 #include <gtest/gtest.h>
 
+#if defined(__i386__) || defined(__x86_64__)
+#include <xmmintrin.h>
+#endif
+
 #include "rates.h"
 
 namespace {
@@ -119,5 +123,19 @@ TEST(ComputeFigures, SignedZeros)
     EXPECT_FALSE(std::signbit(positive.difference));
     EXPECT_FALSE(std::signbit(positive.deviation));
 }
+
+#if defined(__i386__) || defined(__x86_64__)
+// The figures assume the floating-point environment that the start-up code
+// sets before main: x87 at 64-bit precision, nearest, all exceptions masked;
+// SSE nearest with all exceptions masked. A start-up or link option that
+// changes it (an x87 at 53 bits, as some C runtimes set) shows here first.
+TEST(StartUp, FloatingPointEnvironmentWhenMainRuns)
+{
+    unsigned short x87_control = 0;
+    __asm__ volatile("fnstcw %0" : "=m"(x87_control));
+    EXPECT_EQ(x87_control & 0x0F3F, 0x033F) << std::hex << x87_control;
+    EXPECT_EQ(_mm_getcsr() & 0xFFC0, 0x1F80u) << std::hex << _mm_getcsr();
+}
+#endif
 
 }  // namespace

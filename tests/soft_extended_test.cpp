@@ -246,7 +246,7 @@ TEST(SoftExtended, WideningFromSingleIsExact)
             << std::hex << c.single_bits;
 #if TARVELIN_HAS_X87_EXTENDED
         volatile float f = float_from_bits(c.single_bits);
-        volatile long double x = f;
+        volatile long double x = static_cast<long double>(f);
         EXPECT_TRUE(same_bits(soft_from_native(x), c.expected))
             << std::hex << c.single_bits << " (processor)";
 #endif
@@ -356,7 +356,7 @@ TEST(SoftExtended, ConversionsMatchTheProcessorOnRandomOperands)
 
         const std::uint32_t single_bits = static_cast<std::uint32_t>(generator());
         volatile float g = float_from_bits(single_bits);
-        volatile long double widened = g;
+        volatile long double widened = static_cast<long double>(g);
         if (!same_bits(soft_from_float(float_from_bits(single_bits)), soft_from_native(widened))) {
             ++failures;
             ADD_FAILURE() << std::hex << "from single " << single_bits;

@@ -10,6 +10,9 @@ cmake_policy(VERSION 3.20)
 #   STDOUT    instead of EXPECTED: where standard output goes (/dev/full);
 #             then standard error must say that the write failed
 #   NAME      the case's name, for the files it leaves behind
+#   CRLF      ON where text mode turns every line feed into CR LF (Windows)
+#   FILES     names of empty files, separated by |, to create in a fresh
+#             working directory for the run (for wildcard expansion)
 
 string(REPLACE "|" ";" arguments "${ARGS}")
 string(REPLACE "|" ";" emulator "${EMULATOR}")
@@ -17,10 +20,22 @@ string(REPLACE "|" ";" emulator "${EMULATOR}")
 if(DEFINED STDOUT)
   set(actual "${STDOUT}")
 else()
-  set(actual "${NAME}.actual")
+  set(actual "${CMAKE_CURRENT_BINARY_DIR}/${NAME}.actual")
+endif()
+
+set(workdir "${CMAKE_CURRENT_BINARY_DIR}")
+if(DEFINED FILES)
+  set(workdir "${CMAKE_CURRENT_BINARY_DIR}/${NAME}.dir")
+  file(REMOVE_RECURSE "${workdir}")
+  file(MAKE_DIRECTORY "${workdir}")
+  string(REPLACE "|" ";" files "${FILES}")
+  foreach(file IN LISTS files)
+    file(TOUCH "${workdir}/${file}")
+  endforeach()
 endif()
 
 execute_process(COMMAND ${emulator} "${PROGRAM}" ${arguments}
+                WORKING_DIRECTORY "${workdir}"
                 OUTPUT_FILE "${actual}"
                 ERROR_VARIABLE errors
                 RESULT_VARIABLE status)
@@ -42,6 +57,9 @@ endif()
 
 file(READ "${EXPECTED}" expected)
 string(REPLACE "@PROGRAM@" "${PROGRAM}" expected "${expected}")
+if(CRLF)
+  string(REPLACE "\n" "\r\n" expected "${expected}")
+endif()
 file(WRITE "${NAME}.expected" "${expected}")
 execute_process(COMMAND "${CMAKE_COMMAND}" -E compare_files "${NAME}.expected" "${actual}"
                 RESULT_VARIABLE differs)

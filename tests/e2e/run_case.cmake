@@ -10,7 +10,9 @@ cmake_policy(VERSION 3.20)
 #   STDOUT    instead of EXPECTED: where standard output goes (/dev/full);
 #             then standard error must say that the write failed
 #   NAME      the case's name, for the files it leaves behind
-#   CRLF      ON where text mode turns every line feed into CR LF (Windows)
+#   WINDOWS   ON for a Windows program: text mode turns every line feed into
+#             CR LF, and the program sees its name as a Windows path (under
+#             Wine a Unix path /x/y is Z:\x\y)
 #   FILES     names of empty files, separated by |, to create in a fresh
 #             working directory for the run (for wildcard expansion)
 
@@ -56,10 +58,13 @@ if(NOT errors STREQUAL "")
 endif()
 
 file(READ "${EXPECTED}" expected)
-string(REPLACE "@PROGRAM@" "${PROGRAM}" expected "${expected}")
-if(CRLF)
+set(program_name "${PROGRAM}")
+if(WINDOWS)
+  string(REGEX REPLACE "^/" "Z:/" program_name "${program_name}")
+  string(REPLACE "/" "\\" program_name "${program_name}")
   string(REPLACE "\n" "\r\n" expected "${expected}")
 endif()
+string(REPLACE "@PROGRAM@" "${program_name}" expected "${expected}")
 file(WRITE "${NAME}.expected" "${expected}")
 execute_process(COMMAND "${CMAKE_COMMAND}" -E compare_files "${NAME}.expected" "${actual}"
                 RESULT_VARIABLE differs)

@@ -1,0 +1,19 @@
+#ifndef TARVELIN_TESTS_PRINTED_CASES_H
+#define TARVELIN_TESTS_PRINTED_CASES_H
+
+// Two-decimal rates in [-10, 30] where the extended chain prints another
+// real rate or deviation than the chain carried in double or in binary128
+// would, with the figures the report prints (%7.3f, %10.7f). Listed by the
+// oracle's own search (find_hard_cases).
+struct PrintedCase {
+    const char* nominal;
+    const char* inflation;
+    const char* real_rate;
+    const char* deviation;
+};
+
+const PrintedCase printed_cases[] = {
+#include "hard_cases.inc"
+};
+
+#endif

@@ -1,0 +1,32 @@
+cmake_policy(VERSION 3.20)
+
+# Checks that PROGRAM is a 32-bit x86 Windows console program that a bare
+# Windows runs: every DLL it imports is one that Windows itself ships.
+#   cmake -DOBJDUMP=... -DPROGRAM=... -P check_pe.cmake
+
+execute_process(COMMAND "${OBJDUMP}" -f -p "${PROGRAM}"
+                OUTPUT_VARIABLE headers RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "${OBJDUMP} could not read ${PROGRAM}")
+endif()
+
+foreach(expected "file format pei-i386" "Magic[ \t]+010b[ \t]+\\(PE32\\)"
+                 "Subsystem[ \t]+00000003[ \t]+\\(Windows CUI\\)")
+  if(NOT headers MATCHES "${expected}")
+    message(FATAL_ERROR "not found in the headers: ${expected}")
+  endif()
+endforeach()
+
+set(system_dlls kernel32.dll msvcrt.dll ntdll.dll user32.dll advapi32.dll)
+string(REGEX MATCHALL "DLL Name: [^\r\n]+" imports "${headers}")
+if(NOT imports)
+  message(FATAL_ERROR "no import table found")
+endif()
+foreach(import IN LISTS imports)
+  string(REPLACE "DLL Name: " "" dll "${import}")
+  string(TOLOWER "${dll}" dll)
+  if(NOT dll IN_LIST system_dlls)
+    message(FATAL_ERROR "imports ${dll}, which a bare Windows does not have")
+  endif()
+  message(STATUS "imports ${dll}")
+endforeach()

@@ -1,0 +1,103 @@
+#!/bin/bash
+# setup-wine.sh - make 32-bit Windows console programs (PE32 i386, built with
+# i686-w64-mingw32-g++) runnable under Wine on a Debian 12 (bookworm) amd64
+# machine whose kernel refuses to exec 32-bit ELF (no native ia32 support):
+# every 32-bit ELF (wine loader, wineserver32) is run through qemu-i386 via
+# binfmt_misc.
+#
+# Idempotent; run as root. Environment knobs:
+#   WINEPREFIX        prefix to create/use   (default /tmp/wine-i686)
+#   SKIP_APT=1        do not touch apt at all (packages must already be there)
+#   NO_SERVER=1       do not start the persistent wineserver
+#
+# Afterwards run programs with:
+#   export WINEPREFIX=... WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
+#   wine prog.exe args...      (exit status, stdout, stderr pass through)
+# (winedbg.exe=d: on a crash, no "Can't attach process" line on stdout)
+# Stop with: WINEPREFIX=... wineserver -k
+set -euo pipefail
+
+export WINEPREFIX="${WINEPREFIX:-/tmp/wine-i686}"
+export WINEARCH=win32
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="   # no Mono/Gecko install attempts
+unset DISPLAY WAYLAND_DISPLAY                 # no GUI during prefix creation
+
+log() { printf '[setup-wine %s] %s\n' "$(date +%T)" "$*" >&2; }
+[ "$(id -u)" = 0 ] || { echo "must run as root" >&2; exit 1; }
+
+# ---------------------------------------------------------------- packages
+# qemu-user from bookworm (7.2) is ~100x too slow for Wine (every process
+# spends ~50 s in qemu's linear mmap_find_vma); qemu >= 8.1 fixed that.
+# bookworm-backports has 10.0 (statically linked, no extra dependencies).
+qemu_ok() {
+  local v
+  v=$(dpkg-query -W -f='${Version}' qemu-user 2>/dev/null) || return 1
+  dpkg --compare-versions "$v" ge 1:8.1
+}
+have_pkgs() {
+  dpkg-query -W -f='${Status}\n' wine wine32:i386 g++-mingw-w64-i686 2>/dev/null \
+    | grep -c '^install ok installed$' | grep -qx 3 && qemu_ok
+}
+if [ "${SKIP_APT:-0}" != 1 ] && ! have_pkgs; then
+  export DEBIAN_FRONTEND=noninteractive
+  dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
+  if ! grep -rqs 'bookworm-backports' /etc/apt/sources.list /etc/apt/sources.list.d/; then
+    cat > /etc/apt/sources.list.d/bookworm-backports.sources <<'EOF'
+Types: deb
+URIs: http://deb.debian.org/debian
+Suites: bookworm-backports
+Components: main
+Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
+EOF
+  fi
+  log "apt-get update/install"
+  apt-get update -qq
+  apt-get install -y -qq wine wine32:i386 g++-mingw-w64-i686
+  apt-get install -y -qq --no-install-recommends -t bookworm-backports qemu-user
+fi
+qemu_ok || { echo "qemu-user >= 8.1 required (bookworm-backports)" >&2; exit 1; }
+
+# ---------------------------------------------------------------- binfmt
+if [ ! -e /proc/sys/fs/binfmt_misc/register ]; then
+  mount -t binfmt_misc binfmt_misc /proc/sys/fs/binfmt_misc
+fi
+[ "$(cat /proc/sys/fs/binfmt_misc/status)" = enabled ] || echo 1 > /proc/sys/fs/binfmt_misc/status
+# Remove any existing i386-ELF handler of that name (ours from an earlier run,
+# or Debian's qemu-user-binfmt one) and register ours again. Always doing it
+# is idempotent, and with flag F it also refreshes the interpreter after a
+# qemu package upgrade (F keeps the old file open otherwise).
+if [ -e /proc/sys/fs/binfmt_misc/qemu-i386 ]; then
+  echo -1 > /proc/sys/fs/binfmt_misc/qemu-i386
+fi
+printf '%s' ':qemu-i386:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00:\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff:/usr/bin/qemu-i386:F' \
+  > /proc/sys/fs/binfmt_misc/register
+/usr/lib/wine/wine --version >/dev/null || { echo "cannot start the 32-bit wine loader" >&2; exit 1; }
+
+# ---------------------------------------------------------------- prefix
+# A finished prefix has system.reg and .update-timestamp. Do NOT pre-create
+# the directory: wine only populates a prefix it created itself.
+if [ ! -s "$WINEPREFIX/system.reg" ] || [ ! -e "$WINEPREFIX/.update-timestamp" ]; then
+  log "creating prefix $WINEPREFIX"
+  wineserver -k 2>/dev/null || true
+  rm -rf "$WINEPREFIX"
+  mkdir -p "$(dirname "$WINEPREFIX")"
+  # same stdio caveat as below: the temporary server and services keep the
+  # caller's stdout/stderr open until they exit; 'wineserver -w' waits for that.
+  timeout 600 wineboot --init </dev/null
+  timeout 300 wineserver -w      # let session services finish, registry saved
+fi
+
+# ---------------------------------------------------------------- server
+if [ "${NO_SERVER:-0}" != 1 ]; then
+  # -p: keep running with no clients. 'wineserver -p' exits with status 2
+  # when a server for this prefix is already running: that is fine.
+  wineserver -p </dev/null >/dev/null 2>&1 || [ $? = 2 ]
+  # The first client of a new server starts the session services
+  # (services.exe, winedevice.exe, plugplay, rpcss, svchost: ~3-8 s); pay it
+  # here. Those services inherit the stdio of that first client and keep it
+  # open for as long as the server lives, so it must not be a pipe anybody
+  # reads to EOF (CI log pipes, test harness capture): hence /dev/null.
+  timeout 300 wine cmd.exe /c exit 0 </dev/null >/dev/null 2>&1
+fi
+log "ready: WINEPREFIX=$WINEPREFIX WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml='"

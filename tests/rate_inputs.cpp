@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "printed_cases.h"
+
 namespace {
 
 float float_from_bits(std::uint32_t bits)
@@ -12,17 +14,6 @@ float float_from_bits(std::uint32_t bits)
     std::memcpy(&x, &bits, sizeof x);
     return x;
 }
-
-struct PrintedCase {
-    const char* nominal;
-    const char* inflation;
-    const char* real_rate;
-    const char* deviation;
-};
-
-const PrintedCase printed_cases[] = {
-#include "hard_cases.inc"
-};
 
 // A rate as strtod reads "k/10^d" and the program rounds it to single: the
 // quotient of two exact doubles is the double nearest the decimal. The store

@@ -12,7 +12,7 @@
 int main(int argc, char** argv)
 {
 #if TARVELIN_HAS_X87_EXTENDED
-    const long long cases = argc > 1 ? std::atoll(argv[1]) : 100000;
+    const long long cases = argc > 1 ? std::strtoll(argv[1], nullptr, 10) : 100000;
     const unsigned long seed = argc > 2 ? std::strtoul(argv[2], nullptr, 0) : 19u;
     const auto start = std::chrono::steady_clock::now();
     const long long failures = compare_random_records(static_cast<std::uint32_t>(seed), cases);

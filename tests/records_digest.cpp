@@ -49,7 +49,7 @@ void add_record(Digest& digest, float nominal, float inflation)
 
 int main(int argc, char** argv)
 {
-    const long long cases = argc > 1 ? std::atoll(argv[1]) : 100000;
+    const long long cases = argc > 1 ? std::strtoll(argv[1], nullptr, 10) : 100000;
     const unsigned long seed = argc > 2 ? std::strtoul(argv[2], nullptr, 0) : 23u;
     Digest digest{0xCBF29CE484222325u};
     long long records = 0;

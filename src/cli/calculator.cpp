@@ -1,22 +1,36 @@
 #include "calculator.h"
 
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
+#include "ieee_bits.h"
 #include "rates.h"
 #include "report.h"
 #include "usage.h"
 
 namespace {
 
+// Whether a rate text begins with a minus sign, after the white space that
+// strtod skips.
+bool has_minus_sign(const char* text)
+{
+    while (std::isspace(static_cast<unsigned char>(*text)) != 0)
+        ++text;
+    return *text == '-';
+}
+
 // strtod in the "C" locale reads as far as the text forms a number (zero when
-// nothing does); the double is then rounded once to single. The store through
-// volatile keeps that rounding where the compiler would carry the double on.
+// nothing does); the double is then rounded once to single. A minus sign
+// negates a NaN as it negates a number, though some C libraries read "-nan"
+// as a positive NaN.
 float read_rate(const char* text)
 {
-    volatile float rate = static_cast<float>(std::strtod(text, nullptr));
-    return rate;
+    double rate = std::strtod(text, nullptr);
+    if (is_nan(rate))
+        rate = with_sign(rate, has_minus_sign(text));
+    return narrow_to_float(rate);
 }
 
 ReportLayout choose_layout(int argc, char* argv[])

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "ieee_bits.h"
+
 namespace {
 
 const char single_line_format[] =
@@ -28,9 +30,10 @@ const char* figure_prefix()
 
 void print_report(ReportLayout layout, const RateFigures& figures)
 {
-    // Widening single to double is exact; the figures print as computed.
-    (void)std::printf(report_format(layout), static_cast<double>(figures.nominal),
-                      static_cast<double>(figures.inflation), figure_prefix(),
-                      static_cast<double>(figures.difference), figure_prefix(),
-                      static_cast<double>(figures.real_rate), figure_prefix(), figures.deviation);
+    // Widening single to double is exact, and a NaN keeps its sign and payload
+    // on every processor: the figures print as computed.
+    (void)std::printf(report_format(layout), widen_to_double(figures.nominal),
+                      widen_to_double(figures.inflation), figure_prefix(),
+                      widen_to_double(figures.difference), figure_prefix(),
+                      widen_to_double(figures.real_rate), figure_prefix(), figures.deviation);
 }

@@ -1,21 +1,15 @@
 #include "single_difference.h"
 
-#include <cstdint>
-#include <cstring>
+#include "ieee_bits.h"
 
 namespace {
 
 // By the bits, so that no floating-point operation touches the NaN.
 NanOperand quieted_if_nan(float x)
 {
-    std::uint32_t bits;
-    std::memcpy(&bits, &x, sizeof bits);
-    if ((bits & 0x7FFFFFFFu) <= 0x7F800000u)
+    if (!is_nan(x))
         return NanOperand{false, 0.0f};
-    bits |= 0x400000u;
-    NanOperand operand{true, 0.0f};
-    std::memcpy(&operand.nan, &bits, sizeof bits);
-    return operand;
+    return NanOperand{true, quiet_nan_float(float_fields(x).sign, nan_payload(x))};
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 #include "soft_extended.h"
 
-#include <cstring>
+#include "ieee_bits.h"
 
 // The x87 extended format in integers. Inside an operation a finite nonzero
 // operand is an exponent (biased by 0x3FFF, below 1 for a denormal) and a
@@ -268,28 +268,26 @@ SoftExtended add_signed(SoftExtended a, SoftExtended b, bool signB)
 
 SoftExtended soft_from_float(float a)
 {
-    std::uint32_t bits;
-    std::memcpy(&bits, &a, sizeof bits);
-    const bool signA = (bits >> 31) != 0;
-    const std::int32_t expA = static_cast<std::int32_t>((bits >> 23) & 0xFFu);
-    const std::uint64_t fracA = bits & 0x7FFFFFu;
-    if (expA == 0xFF)
-        return fracA != 0 ? pack(signA, exp_max, integer_bit | quiet_bit | (fracA << 40))
-                          : infinity(signA);
-    if (expA == 0 && fracA == 0)
-        return pack(signA, 0, 0);
+    const FloatFields f = float_fields(a);
+    if (f.exp == float_exp_max)
+        return f.frac != 0 ? pack(f.sign, exp_max, integer_bit | quiet_bit | (nan_payload(a) >> 1))
+                           : infinity(f.sign);
+    if (f.exp == 0 && f.frac == 0)
+        return pack(f.sign, 0, 0);
 
+    // The significand at the top of 64 bits; a float denormal is a normal
+    // extended number.
+    std::uint64_t sigZ = std::uint64_t{f.frac} << (63 - float_frac_bits);
     std::int32_t expZ;
-    std::uint64_t sigZ;
-    if (expA == 0) {  // a float denormal is a normal extended number
-        const int shift = count_leading_zeros(fracA << 40);
-        sigZ = (fracA << 40) << shift;
-        expZ = exp_bias - 126 - shift;
+    if (f.exp == 0) {
+        const int shift = count_leading_zeros(sigZ);
+        sigZ <<= shift;
+        expZ = exp_bias - float_exp_bias + 1 - shift;
     } else {
-        sigZ = (0x800000u | fracA) << 40;
-        expZ = expA - 127 + exp_bias;
+        sigZ |= integer_bit;
+        expZ = f.exp - float_exp_bias + exp_bias;
     }
-    return round_pack(extended_format, signA, expZ, sigZ, 0);
+    return round_pack(extended_format, f.sign, expZ, sigZ, 0);
 }
 
 SoftExtended soft_add(SoftExtended a, SoftExtended b)
@@ -370,70 +368,52 @@ SoftExtended soft_div(SoftExtended a, SoftExtended b)
 float soft_to_float(SoftExtended a)
 {
     const bool signA = sign_of(a);
-    const std::uint32_t signBit = signA ? 0x80000000u : 0u;
-    std::uint32_t bits;
-    if (is_nan(a)) {
-        bits = signBit | 0x7FC00000u | static_cast<std::uint32_t>((a.signif >> 40) & 0x7FFFFFu);
-    } else if (is_inf(a)) {
-        bits = signBit | 0x7F800000u;
-    } else if (is_zero(a)) {
-        bits = signBit;
-    } else {
-        const Unpacked ua = unpack_finite(a);
-        const SoftExtended z = round_pack(single_format, signA, ua.exp, ua.sig, 0);
-        // z is now exactly a float (or an infinity or zero): re-encode it.
-        const std::int32_t expZ = exp_of(z) - exp_bias + 127;
-        if (is_inf(z))
-            bits = signBit | 0x7F800000u;
-        else if (is_zero(z))
-            bits = signBit;
-        // Rounded to single, a finite z has 1 <= expZ <= 254, or -22 <= expZ <= 0
-        // as a single denormal: both shifts stay in range, which the static
-        // analyser cannot follow through round_pack.
-        else if (expZ >= 1)
-            // NOLINTNEXTLINE(clang-analyzer-core.UndefinedBinaryOperatorResult)
-            bits = signBit | (static_cast<std::uint32_t>(expZ) << 23) |
-                   static_cast<std::uint32_t>((z.signif >> 40) & 0x7FFFFFu);
-        else
-            // NOLINTNEXTLINE(clang-analyzer-core.UndefinedBinaryOperatorResult)
-            bits = signBit | static_cast<std::uint32_t>(z.signif >> (41 - expZ));
-    }
-    float result;
-    std::memcpy(&result, &bits, sizeof result);
-    return result;
+    if (is_nan(a))
+        return quiet_nan_float(signA, a.signif << 1);
+    if (is_inf(a))
+        return float_from_fields(signA, float_exp_max, 0);
+    if (is_zero(a))
+        return float_from_fields(signA, 0, 0);
+    const Unpacked ua = unpack_finite(a);
+    const SoftExtended z = round_pack(single_format, signA, ua.exp, ua.sig, 0);
+    // z is now exactly a float (or an infinity or zero): re-encode it.
+    const std::int32_t expZ = exp_of(z) - exp_bias + float_exp_bias;
+    if (is_inf(z))
+        return float_from_fields(signA, float_exp_max, 0);
+    if (is_zero(z))
+        return float_from_fields(signA, 0, 0);
+    // Rounded to single, a finite z has 1 <= expZ <= 254, or -22 <= expZ <= 0
+    // as a single denormal: both shifts stay in range, which the static
+    // analyser cannot follow through round_pack.
+    const int dropped = 63 - float_frac_bits;
+    if (expZ >= 1)
+        return float_from_fields(signA, expZ, static_cast<std::uint32_t>(z.signif >> dropped));
+    // NOLINTNEXTLINE(clang-analyzer-core.UndefinedBinaryOperatorResult)
+    return float_from_fields(signA, 0,
+                             static_cast<std::uint32_t>(z.signif >> (dropped + 1 - expZ)));
 }
 
 double soft_to_double(SoftExtended a)
 {
     const bool signA = sign_of(a);
-    const std::uint64_t signBit = signA ? 0x8000000000000000u : 0u;
-    const std::uint64_t fracMask = 0xFFFFFFFFFFFFFu;
-    std::uint64_t bits;
-    if (is_nan(a)) {
-        bits = signBit | 0x7FF8000000000000u | ((a.signif >> 11) & fracMask);
-    } else if (is_inf(a)) {
-        bits = signBit | 0x7FF0000000000000u;
-    } else if (is_zero(a)) {
-        bits = signBit;
-    } else {
-        const Unpacked ua = unpack_finite(a);
-        const SoftExtended z = round_pack(double_format, signA, ua.exp, ua.sig, 0);
-        // z is now exactly a double (or an infinity or zero): re-encode it.
-        const std::int32_t expZ = exp_of(z) - exp_bias + 1023;
-        if (is_inf(z))
-            bits = signBit | 0x7FF0000000000000u;
-        else if (is_zero(z))
-            bits = signBit;
-        // As for single: 1 <= expZ <= 2046, or -51 <= expZ <= 0 as a denormal.
-        else if (expZ >= 1)
-            // NOLINTNEXTLINE(clang-analyzer-core.UndefinedBinaryOperatorResult)
-            bits = signBit | (static_cast<std::uint64_t>(expZ) << 52) |
-                   ((z.signif >> 11) & fracMask);
-        else
-            // NOLINTNEXTLINE(clang-analyzer-core.UndefinedBinaryOperatorResult)
-            bits = signBit | (z.signif >> (12 - expZ));
-    }
-    double result;
-    std::memcpy(&result, &bits, sizeof result);
-    return result;
+    if (is_nan(a))
+        return quiet_nan_double(signA, a.signif << 1);
+    if (is_inf(a))
+        return double_from_fields(signA, double_exp_max, 0);
+    if (is_zero(a))
+        return double_from_fields(signA, 0, 0);
+    const Unpacked ua = unpack_finite(a);
+    const SoftExtended z = round_pack(double_format, signA, ua.exp, ua.sig, 0);
+    // z is now exactly a double (or an infinity or zero): re-encode it.
+    const std::int32_t expZ = exp_of(z) - exp_bias + double_exp_bias;
+    if (is_inf(z))
+        return double_from_fields(signA, double_exp_max, 0);
+    if (is_zero(z))
+        return double_from_fields(signA, 0, 0);
+    // As for single: 1 <= expZ <= 2046, or -51 <= expZ <= 0 as a denormal.
+    const int dropped = 63 - double_frac_bits;
+    if (expZ >= 1)
+        return double_from_fields(signA, expZ, z.signif >> dropped);
+    // NOLINTNEXTLINE(clang-analyzer-core.UndefinedBinaryOperatorResult)
+    return double_from_fields(signA, 0, z.signif >> (dropped + 1 - expZ));
 }

@@ -12,8 +12,8 @@
 
 ::testing::AssertionResult same_records(float nominal, float inflation)
 {
-    const RateFigures soft = soft_figures(nominal, inflation);
-    const RateFigures x87 = x87_figures(nominal, inflation);
+    const RateFigures soft = soft_figures(nominal, inflation, soft_real_rate(nominal, inflation));
+    const RateFigures x87 = x87_figures(nominal, inflation, x87_real_rate(nominal, inflation));
     std::uint32_t softBits[4];
     std::uint32_t x87Bits[4];
     const float* softSingles[] = {&soft.nominal, &soft.inflation, &soft.difference,

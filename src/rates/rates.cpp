@@ -17,9 +17,10 @@ ExtendedReal compute_real_rate(float nominal, float inflation)
 
 RateFigures compute_figures(float nominal, float inflation)
 {
+    const ExtendedReal realRate = compute_real_rate(nominal, inflation);
 #if TARVELIN_EXTENDED_IN_SOFTWARE
-    return soft_figures(nominal, inflation);
+    return soft_figures(nominal, inflation, realRate);
 #else
-    return x87_figures(nominal, inflation);
+    return x87_figures(nominal, inflation, realRate);
 #endif
 }

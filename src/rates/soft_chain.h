@@ -8,6 +8,8 @@
 // figures are bit for bit those of an x86-64 processor: the extended steps
 // as the x87 computes them, the difference as one SSE subtraction.
 SoftExtended soft_real_rate(float nominal, float inflation);
-RateFigures soft_figures(float nominal, float inflation);
+
+// The record of a run whose extended real rate is realRate.
+RateFigures soft_figures(float nominal, float inflation, SoftExtended realRate);
 
 #endif

@@ -38,7 +38,7 @@ long double x87_real_rate(float nominal, float inflation)
     return result;
 }
 
-RateFigures x87_figures(float nominal, float inflation)
+RateFigures x87_figures(float nominal, float inflation, long double realRate)
 {
     RateFigures figures;
     figures.nominal = nominal;
@@ -51,7 +51,7 @@ RateFigures x87_figures(float nominal, float inflation)
     const NanOperand nan = difference_nan_operand(nominal, inflation);
     volatile float difference = nominal - inflation;
     figures.difference = nan.found ? nan.nan : difference;
-    figures.real_rate = round_to_float(x87_real_rate(nominal, inflation));
+    figures.real_rate = round_to_float(realRate);
 
     // Formed from the two stored singles, not from the extended real rate.
     const long double deviation = static_cast<long double>(figures.difference) -

@@ -8,7 +8,9 @@
 // whichever chain compute_figures uses, so that the two can be compared.
 #if TARVELIN_HAS_X87_EXTENDED
 long double x87_real_rate(float nominal, float inflation);
-RateFigures x87_figures(float nominal, float inflation);
+
+// The record of a run whose extended real rate is realRate.
+RateFigures x87_figures(float nominal, float inflation, long double realRate);
 #endif
 
 #endif

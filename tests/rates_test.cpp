@@ -6,6 +6,7 @@
 #include <limits>
 #include <random>
 #include <string>
+#include <type_traits>
 
 #include <gtest/gtest.h>
 
@@ -13,8 +14,10 @@
 #include <xmmintrin.h>
 #endif
 
+#include "ieee_bits.h"
 #include "printed_cases.h"
 #include "rates.h"
+#include "soft_extended.h"
 
 namespace {
 
@@ -136,6 +139,87 @@ TEST(ComputeFigures, SignedZeros)
     const RateFigures positive = compute_figures(0.0f, -0.0f);
     EXPECT_FALSE(std::signbit(positive.difference));
     EXPECT_FALSE(std::signbit(positive.deviation));
+}
+
+// Reading a rate (double to single) and widening a figure for printf (single
+// to double) keep a NaN's sign and the top of its payload, quieted, as an x86
+// converts: the sign is what the report shows. Where the processor is an x86,
+// its own conversion must agree.
+struct NanConversionCase {
+    std::uint64_t double_bits;
+    std::uint32_t single_bits;
+};
+
+const NanConversionCase narrowing_cases[] = {
+    {0xFFF8000000000000u, 0xFFC00000u},  // negative quiet
+    {0x7FF4000000000000u, 0x7FE00000u},  // positive signaling, payload's top bit
+    {0xFFF0000000000001u, 0xFFC00000u},  // negative signaling, payload below single's
+    {0x7FFFFFFFFFFFFFFFu, 0x7FFFFFFFu}, {0xFFF123456789ABCDu, 0xFFC91A2Bu},
+};
+
+const NanConversionCase widening_cases[] = {
+    {0x7FFC000020000000u, 0x7FA00001u},  // positive signaling, lowest payload bit
+    {0xFFF8000000000000u, 0xFFC00000u},  // negative quiet
+    {0xFFF8000020000000u, 0xFF800001u},  // negative signaling
+    {0x7FFFFFFFE0000000u, 0x7FFFFFFFu}, {0x7FF82468A0000000u, 0x7F812345u},
+};
+
+std::uint32_t bits_of(float x)
+{
+    std::uint32_t bits;
+    std::memcpy(&bits, &x, sizeof bits);
+    return bits;
+}
+
+std::uint64_t bits_of(double x)
+{
+    std::uint64_t bits;
+    std::memcpy(&bits, &x, sizeof bits);
+    return bits;
+}
+
+template <typename To, typename From> To from_bits(From bits)
+{
+    To x;
+    std::memcpy(&x, &bits, sizeof x);
+    return x;
+}
+
+TEST(Conversions, NaNsKeepSignAndPayloadOnEveryProcessor)
+{
+    for (const NanConversionCase& c : narrowing_cases) {
+        const double x = from_bits<double>(c.double_bits);
+        EXPECT_EQ(bits_of(narrow_to_float(x)), c.single_bits) << std::hex << c.double_bits;
+#if defined(__i386__) || defined(__x86_64__)
+        volatile double processor = x;
+        EXPECT_EQ(bits_of(static_cast<float>(processor)), c.single_bits) << "(processor)";
+#endif
+    }
+    for (const NanConversionCase& c : widening_cases) {
+        const float x = from_bits<float>(c.single_bits);
+        EXPECT_EQ(bits_of(widen_to_double(x)), c.double_bits) << std::hex << c.single_bits;
+#if defined(__i386__) || defined(__x86_64__)
+        volatile float processor = x;
+        EXPECT_EQ(bits_of(static_cast<double>(processor)), c.double_bits) << "(processor)";
+#endif
+    }
+}
+
+// Which arithmetic computes the chain, from the build's own facts: the
+// processor's where long double is the x87 format, unless the software one is
+// asked for; the software one everywhere else.
+TEST(Build, ComputesWithTheArithmeticItWasConfiguredFor)
+{
+    const bool x87_format = std::numeric_limits<long double>::digits == 64 &&
+                            std::numeric_limits<long double>::max_exponent == 16384;
+#if defined(TARVELIN_SOFT_EXTENDED)
+    const bool software_asked_for = true;
+#else
+    const bool software_asked_for = false;
+#endif
+    const bool in_software =
+        std::is_same<decltype(compute_real_rate(1.0f, 1.0f)), SoftExtended>::value;
+    EXPECT_EQ(in_software, software_asked_for || !x87_format);
 }
 
 #if defined(__i386__) || defined(__x86_64__)

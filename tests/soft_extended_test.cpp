@@ -164,6 +164,10 @@ const OpCase special_cases[] = {
     {"quiet beats signaling", Op::div, signaling_nan, quiet_nan, quiet_nan},
     {"two signaling: larger significand", Op::add, make(false, 0x7FFF, 0x8000000000000001u),
      signaling_nan, signaling_nan_quieted},
+    // 1 - 2^-65 - 2^-128: the lowest bit, 128 places down, decides that this
+    // lies below the halfway point 1 - 2^-65.
+    {"a bit 64 places past the sum stays sticky", Op::sub, one,
+     make(false, 0x3FFF - 65, 0x8000000000000001u), make(false, 0x3FFE, 0xFFFFFFFFFFFFFFFFu)},
 };
 
 TEST(SoftExtended, SpecialValuesFollowTheX87Rules)
@@ -255,28 +259,47 @@ TEST(SoftExtended, WideningFromSingleIsExact)
 
 #if TARVELIN_HAS_X87_EXTENDED
 
+// Significands as TestFloat builds them, where rounding is hardest: a run of
+// ones from the top and one from the bottom with zeros between, or the
+// reverse, or random bits.
+std::uint64_t structured_significand(std::mt19937_64& generator)
+{
+    const auto top = static_cast<unsigned>(generator() % 64);
+    const auto bottom = static_cast<unsigned>(generator() % 64);
+    const std::uint64_t ones = ~std::uint64_t{0};
+    const std::uint64_t runs = (top == 0 ? 0 : ones << (64 - top)) |
+                               (bottom == 0 ? 0 : ones >> (64 - bottom));
+    switch (generator() % 3) {
+    case 0:
+        return runs;
+    case 1:
+        return ~runs;
+    default:
+        return generator();
+    }
+}
+
+// How far the second operand's exponent lies from the first's: neighbours,
+// and around 64 and 128 places, where aligning a significand moves it out of
+// its 64 bits and then out of the 64 below them.
+int exponent_distance(std::mt19937_64& generator)
+{
+    const int around[] = {0, 64, 128};
+    const int distance = around[generator() % 3] + static_cast<int>(generator() % 5) - 2;
+    return (generator() & 1u) != 0 ? distance : -distance;
+}
+
 // Random canonical extended numbers of every kind, weighted towards what
-// makes rounding hard: nearby exponents, long runs of ones and zeros, the
-// edges of the range, denormals, and special values.
+// makes rounding hard: structured significands at nearby exponents and at
+// distances around 64 and 128, the edges of the range, denormals, and
+// special values.
 SoftExtended random_extended(std::mt19937_64& generator, const SoftExtended* near)
 {
     const bool sign = (generator() & 1u) != 0;
-    std::uint64_t sig = generator();
-    switch (generator() % 6) {
-    case 0:
-        sig |= 0xFFFFFFFFFF000000u;
-        break;
-    case 1:
-        sig &= 0x80000000000000FFu;
-        break;
-    default:
-        break;
-    }
-    sig |= 0x8000000000000000u;
+    const std::uint64_t sig = structured_significand(generator) | 0x8000000000000000u;
     const unsigned kind = static_cast<unsigned>(generator() % 32);
     if (near != nullptr && kind < 16) {
-        const int step = static_cast<int>(generator() % 5) - 2;
-        const int exp = (near->signExp & 0x7FFF) + step;
+        const int exp = (near->signExp & 0x7FFF) + exponent_distance(generator);
         if (exp >= 1 && exp <= 0x7FFE)
             return make(sign, static_cast<unsigned>(exp), sig);
     }

@@ -15,6 +15,9 @@ cmake_policy(VERSION 3.20)
 #             Wine a Unix path /x/y is Z:\x\y)
 #   FILES     names of empty files, separated by |, to create in a fresh
 #             working directory for the run (for wildcard expansion)
+#   NAME_LENGTH  instead of its own path, the program sees a name of exactly
+#             this many characters: it is run through a link in a fresh
+#             working directory, by a relative path that long
 
 string(REPLACE "|" ";" arguments "${ARGS}")
 string(REPLACE "|" ";" emulator "${EMULATOR}")
@@ -26,10 +29,27 @@ else()
 endif()
 
 set(workdir "${CMAKE_CURRENT_BINARY_DIR}")
-if(DEFINED FILES)
+if(DEFINED FILES OR DEFINED NAME_LENGTH)
   set(workdir "${CMAKE_CURRENT_BINARY_DIR}/${NAME}.dir")
   file(REMOVE_RECURSE "${workdir}")
   file(MAKE_DIRECTORY "${workdir}")
+endif()
+if(DEFINED NAME_LENGTH)
+  # Folders of 200 characters and a link of 20 to 220: no file name may be
+  # longer than 255.
+  math(EXPR folders "(${NAME_LENGTH} - 20) / 201")
+  math(EXPR link_length "${NAME_LENGTH} - 201 * ${folders}")
+  string(REPEAT "n" 200 folder)
+  string(REPEAT "t" ${link_length} name)
+  foreach(k RANGE 1 ${folders})
+    set(name "${folder}/${name}")
+  endforeach()
+  get_filename_component(parent "${workdir}/${name}" DIRECTORY)
+  file(MAKE_DIRECTORY "${parent}")
+  file(CREATE_LINK "${PROGRAM}" "${workdir}/${name}" SYMBOLIC)
+  set(PROGRAM "${name}")
+endif()
+if(DEFINED FILES)
   string(REPLACE "|" ";" files "${FILES}")
   foreach(file IN LISTS files)
     file(TOUCH "${workdir}/${file}")

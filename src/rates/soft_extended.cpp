@@ -388,9 +388,9 @@ float soft_to_float(SoftExtended a)
     const int dropped = 63 - float_frac_bits;
     if (expZ >= 1)
         return float_from_fields(signA, expZ, static_cast<std::uint32_t>(z.signif >> dropped));
+    const int denormalShift = dropped + 1 - expZ;
     // NOLINTNEXTLINE(clang-analyzer-core.UndefinedBinaryOperatorResult)
-    return float_from_fields(signA, 0,
-                             static_cast<std::uint32_t>(z.signif >> (dropped + 1 - expZ)));
+    return float_from_fields(signA, 0, static_cast<std::uint32_t>(z.signif >> denormalShift));
 }
 
 double soft_to_double(SoftExtended a)
@@ -414,6 +414,7 @@ double soft_to_double(SoftExtended a)
     const int dropped = 63 - double_frac_bits;
     if (expZ >= 1)
         return double_from_fields(signA, expZ, z.signif >> dropped);
+    const int denormalShift = dropped + 1 - expZ;
     // NOLINTNEXTLINE(clang-analyzer-core.UndefinedBinaryOperatorResult)
-    return double_from_fields(signA, 0, z.signif >> (dropped + 1 - expZ));
+    return double_from_fields(signA, 0, z.signif >> denormalShift);
 }

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 the tarvelin authors
+// SPDX-License-Identifier: MIT
+
 #ifndef TARVELIN_IEEE_BITS_H
 #define TARVELIN_IEEE_BITS_H
 

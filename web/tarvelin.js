@@ -144,7 +144,7 @@ function base64Bytes(text) {
   return bytes;
 }
 
-async function start() {
+function start() {
   const form = document.getElementById("eingabe");
   const nominalField = form.elements.zins;
   const inflationField = form.elements.inflation;
@@ -157,9 +157,11 @@ async function start() {
   inflationField.value = query.get("inflation") ?? "";
   (query.has("m") ? multiLineChoice : singleLineChoice).checked = true;
 
+  // Compiled here, at once: the module is small, and the report should not
+  // wait for a round through another thread.
   let module;
   try {
-    module = await WebAssembly.compile(base64Bytes(moduleBase64));
+    module = new WebAssembly.Module(base64Bytes(moduleBase64));
   } catch (error) {
     output.textContent = `Das Programm konnte nicht geladen werden: ${error.message}`;
     return;

@@ -55,7 +55,6 @@ const native = (...args) => programOutput(nativeProgram, args);
 const server = await serveFolder(webDir);
 const context = await browser.newContext();
 const page = await context.newPage();
-let allowedOrigin = server.origin;
 const requests = [];
 context.on("request", (request) => requests.push(request.url()));
 page.on("console", (message) => {
@@ -85,9 +84,10 @@ async function layout(multiLine) {
 // report at once, as the console prints it.
 const pageUrl = pathToFileURL(join(webDir, "index.html")).href;
 for (const base of [`${server.origin}/`, pageUrl]) {
-  allowedOrigin = new URL(base).origin;
   const usage = expectedFile("usage.out").replace("@PROGRAM@", "tarvelin");
   expectEqual(`${base}: usage, checked-in`, await open(base, ""), usage);
+  // Standards mode, though the licence comment comes before the doctype.
+  expectEqual(`${base}: mode`, await page.evaluate(() => document.compatMode), "CSS1Compat");
   expectEqual(`${base}: usage, native`, await report.textContent(), native());
   expectEqual(`${base}: one rate`, await open(base, "?zins=5&m"), native("5"));
   expectEqual(`${base}: 5 2`, await open(base, "?zins=5&inflation=2"), expectedFile("5_2.out"));
@@ -121,7 +121,6 @@ for (const base of [`${server.origin}/`, pageUrl]) {
 }
 
 // The figures, both layouts, over the server.
-allowedOrigin = server.origin;
 await open(`${server.origin}/`, "");
 let compared = 0;
 for (const [nominal, inflation] of [...hardCases, ...nonFiniteCases]) {

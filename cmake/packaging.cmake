@@ -1,9 +1,18 @@
 # Packages made by cpack from the install rules: a Debian package on Linux,
-# a ZIP with the program and the README on Windows.
+# a ZIP with the program and the README on Windows, a ZIP with the web page's
+# folder for WASI.
 
 if(WIN32)
   install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION .)
   set(CPACK_GENERATOR ZIP)
+elseif(CMAKE_SYSTEM_NAME STREQUAL "WASI")
+  set(CPACK_GENERATOR ZIP)
+  set(CPACK_PACKAGE_FILE_NAME tarvelin-web-${PROJECT_VERSION})
+  set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
+  # Only the page's folder, not the program's install rules.
+  set(CPACK_ARCHIVE_COMPONENT_INSTALL ON)
+  set(CPACK_COMPONENTS_GROUPING ALL_COMPONENTS_IN_ONE)
+  set(CPACK_COMPONENTS_ALL web)
 else()
   set(CPACK_GENERATOR DEB)
 endif()

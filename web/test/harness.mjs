@@ -1,0 +1,74 @@
+// SPDX-FileCopyrightText: 2026 the tarvelin authors
+// SPDX-License-Identifier: MIT
+// What the browser tests and the benchmark share: a static file server on
+// the loopback interface, the browser, the native program's decoded output.
+import assert from "node:assert/strict";
+import { spawnSync } from "node:child_process";
+import { readFileSync } from "node:fs";
+import { readFile } from "node:fs/promises";
+import { createServer } from "node:http";
+import { extname, join, normalize } from "node:path";
+
+const contentTypes = {
+  ".html": "text/html; charset=utf-8",
+  ".wasm": "application/wasm",
+};
+
+// Serves the folder on 127.0.0.1 at a free port; served[] lists each
+// response's path and size.
+export async function serveFolder(folder) {
+  const served = [];
+  const server = createServer(async (request, response) => {
+    const path = normalize(decodeURIComponent(new URL(request.url, "http://x").pathname));
+    const file = join(folder, path.endsWith("/") ? `${path}index.html` : path);
+    try {
+      const body = await readFile(file);
+      served.push({ path, body });
+      response.writeHead(200, { "Content-Type": contentTypes[extname(file)] ?? "application/octet-stream" });
+      response.end(body);
+    } catch {
+      response.writeHead(404);
+      response.end();
+    }
+  });
+  await new Promise((resolve) => server.listen(0, "127.0.0.1", resolve));
+  return {
+    origin: `http://127.0.0.1:${server.address().port}`,
+    served,
+    close: () => server.close(),
+  };
+}
+
+export async function launchBrowser(executablePath) {
+  const { chromium } = await import("playwright-core");
+  return chromium.launch({
+    executablePath,
+    args: ["--no-sandbox", "--disable-gpu", "--disable-background-networking",
+      "--disable-component-update", "--disable-sync", "--no-first-run", "--disable-quic"],
+  });
+}
+
+// The program's standard output for these arguments, its name "tarvelin" as
+// on the page, decoded from code page 850 by the C library's iconv (which
+// is not the page's table).
+export function programOutput(program, args) {
+  const run = spawnSync(program, args, { argv0: "tarvelin" });
+  if (run.error) throw run.error;
+  return decodeCp850(run.stdout);
+}
+
+export function decodeCp850(bytes) {
+  if (bytes.every((byte) => byte < 0x80)) return bytes.toString("latin1");
+  return spawnSync("iconv", ["-f", "CP850", "-t", "UTF-8"], { input: bytes }).stdout.toString("utf8");
+}
+
+// The rate pairs whose reports are compared: those whose printed digits only
+// the extended chain gives, and non-finite inputs and results.
+export function reportInputs(testsDir) {
+  const hardCases = [...readFileSync(join(testsDir, "oracle/hard_cases.inc"), "utf8")
+    .matchAll(/^\{"([^"]*)", "([^"]*)"/gm)].map((match) => [match[1], match[2]]);
+  assert.equal(hardCases.length, 364, "the hard cases");
+  return [...hardCases, ["-100", "-100"], ["5", "-100"], ["inf", "inf"], ["-inf", "inf"],
+    ["-nan", "nan"], ["nan", "-nan"], ["1e39", "-1e39"], ["-0", "0"], ["1e-45", "-1e-45"],
+    ["-99.99999", "-100"]];
+}

@@ -1,3 +1,6 @@
+# SPDX-FileCopyrightText: 2026 the tarvelin authors
+# SPDX-License-Identifier: MIT
+
 # Packages made by cpack from the install rules: a Debian package on Linux,
 # a ZIP with the program and the README on Windows.
 

@@ -1,4 +1,7 @@
 #!/bin/bash
+# SPDX-FileCopyrightText: 2026 the tarvelin authors
+# SPDX-License-Identifier: MIT
+
 # setup-wine.sh - make 32-bit Windows console programs (PE32 i386, built with
 # i686-w64-mingw32-g++) runnable under Wine on a Debian 12 (bookworm) amd64
 # machine whose kernel refuses to exec 32-bit ELF (no native ia32 support):

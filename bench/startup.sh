@@ -1,4 +1,7 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 the tarvelin authors
+# SPDX-License-Identifier: MIT
+
 # Start-up cost of one run of tarvelin, which is nearly all of its cost.
 #
 #   bench/startup.sh [--ratio-only] [PROGRAM]     (PROGRAM: build/tarvelin)

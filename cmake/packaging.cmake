@@ -1,9 +1,14 @@
+# SPDX-FileCopyrightText: 2026 the tarvelin authors
+# SPDX-License-Identifier: MIT
+
 # Packages made by cpack from the install rules: a Debian package on Linux,
-# a ZIP with the program and the README on Windows, a ZIP with the web page's
-# folder for WASI.
+# a ZIP with the program, the README and the licence on Windows, a ZIP with
+# the web page's folder for WASI. CPack takes the times of the packed files
+# from SOURCE_DATE_EPOCH where it is set, so two builds of one commit give the
+# same archives.
 
 if(WIN32)
-  install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION .)
+  install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION .)
   set(CPACK_GENERATOR ZIP)
 elseif(CMAKE_SYSTEM_NAME STREQUAL "WASI")
   set(CPACK_GENERATOR ZIP)
@@ -18,23 +23,60 @@ else()
 endif()
 
 set(CPACK_PACKAGE_NAME tarvelin)
-set(CPACK_PACKAGE_VENDOR "Tarvelin-Entwicklung")
-set(CPACK_PACKAGE_CONTACT "Tarvelin-Entwicklung <tarvelin@example.org>")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Rechner für den Realzins nach der Fisher-Gleichung")
-set(CPACK_PACKAGE_HOMEPAGE_URL "https://example.org/tarvelin")
+set(CPACK_PACKAGE_VENDOR "the tarvelin authors")
+set(CPACK_STRIP_FILES ON)
 
-set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${CPACK_PACKAGE_CONTACT}")
+# The Debian package. Its maintainer is whoever builds it; there is no
+# project address to put there. The revision counts packagings of one release.
+set(tarvelin_maintainer_default "")
+if(DEFINED ENV{DEBFULLNAME} AND DEFINED ENV{DEBEMAIL})
+  set(tarvelin_maintainer_default "$ENV{DEBFULLNAME} <$ENV{DEBEMAIL}>")
+endif()
+set(TARVELIN_DEBIAN_MAINTAINER "${tarvelin_maintainer_default}" CACHE STRING
+  "Maintainer of the Debian package, \"Name <address>\" (default: DEBFULLNAME and DEBEMAIL)")
+set(TARVELIN_DEBIAN_REVISION 1 CACHE STRING "Debian revision of the package")
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${TARVELIN_DEBIAN_MAINTAINER}")
+set(CPACK_DEBIAN_PACKAGE_RELEASE ${TARVELIN_DEBIAN_REVISION})
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-# The long description; cpack puts the summary above it and indents it.
+# The long description; cpack puts the summary (the project's description)
+# above it and indents it.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
   "tarvelin liest einen Nominalzins und eine Inflationsrate in Prozent und gibt
 beide aus, ihre Differenz (die übliche Näherung des Realzinses), den genauen
 Realzins nach der Fisher-Gleichung und den Unterschied zwischen Näherung und
 genauem Wert.")
-set(CPACK_STRIP_FILES ON)
-# Dependencies come from the libraries the program links; a static program
-# has none to declare.
+# Dependencies come from the libraries the program links.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+
+# The copyright file in Debian's machine-readable format, from LICENSE and
+# the format line of the REUSE configuration (the same format).
+file(STRINGS ${PROJECT_SOURCE_DIR}/.reuse/dep5 tarvelin_copyright_format REGEX "^Format: ")
+string(REGEX REPLACE "^Copyright \\(c\\) " "" tarvelin_copyright "${TARVELIN_COPYRIGHT}")
+file(READ ${PROJECT_SOURCE_DIR}/LICENSE tarvelin_licence_text)
+string(REGEX REPLACE "^.*\n\n(Permission is hereby granted)" "\\1" tarvelin_licence_text
+  "${tarvelin_licence_text}")
+string(STRIP "${tarvelin_licence_text}" tarvelin_licence_text)
+string(REPLACE "\n\n" "\n.\n" tarvelin_licence_text "${tarvelin_licence_text}")
+string(REPLACE "\n" "\n " tarvelin_licence_text "${tarvelin_licence_text}")
+file(CONFIGURE OUTPUT debian/copyright CONTENT "${tarvelin_copyright_format}
+Upstream-Name: tarvelin
+
+Files: *
+Copyright: ${tarvelin_copyright}
+License: Expat
+
+License: Expat
+ ${tarvelin_licence_text}
+")
+
+# What the Debian package needs beyond the install rules is added to the
+# staging folder by a script that runs in cpack.
+set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/debian_package.cmake)
+set(CPACK_TARVELIN_STATIC ${TARVELIN_STATIC})
+set(CPACK_TARVELIN_STRIP ${CMAKE_STRIP})
+set(CPACK_TARVELIN_COPYRIGHT ${PROJECT_BINARY_DIR}/debian/copyright)
+set(CPACK_TARVELIN_CHANGELOG ${PROJECT_SOURCE_DIR}/CHANGELOG.md)
+set(CPACK_TARVELIN_LINTIAN_OVERRIDES ${CMAKE_CURRENT_LIST_DIR}/debian/lintian-overrides)
 
 include(CPack)

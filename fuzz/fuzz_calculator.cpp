@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 the tarvelin authors
+// SPDX-License-Identifier: MIT
+
 // Feeds arbitrary argument vectors to run_calculator. The input is split at
 // NUL bytes into arguments, so an empty input is an empty vector (argc 0) and
 // every byte value can appear inside an argument.

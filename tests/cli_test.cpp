@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 the tarvelin authors
+// SPDX-License-Identifier: MIT
+
 // The entry logic run in-process, for argument vectors that no shell can
 // produce: an empty one, and a program name that is not the program's path.
 

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 the tarvelin authors
+// SPDX-License-Identifier: MIT
+
 #include "paths_compare.h"
 
 #if TARVELIN_HAS_X87_EXTENDED

@@ -1,4 +1,7 @@
 #!/bin/bash
+# SPDX-FileCopyrightText: 2026 the tarvelin authors
+# SPDX-License-Identifier: MIT
+
 # setup-wine.sh - make 32-bit Windows console programs (PE32 i386, built with
 # i686-w64-mingw32-g++) runnable under Wine on a Debian 12 (bookworm) amd64
 # machine whose kernel refuses to exec 32-bit ELF (no native ia32 support):
@@ -39,24 +42,43 @@ have_pkgs() {
   dpkg-query -W -f='${Status}\n' wine wine32:i386 g++-mingw-w64-i686 2>/dev/null \
     | grep -c '^install ok installed$' | grep -qx 3 && qemu_ok
 }
+fail() { echo "setup-wine: $*" >&2; exit 1; }
+
+# The backports suite comes from the archive this machine already uses: the
+# first configured Debian source of the release's own suite. apt lists its
+# sources whatever their format (sources.list, *.list, *.sources).
+codename=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")
+backports="$codename-backports"
+configured_sources() {
+  apt-get indextargets --no-release-info --format '$(TARGET_OF) $(RELEASE) $(SITE)' | sort -u
+}
+add_backports_source() {
+  [ -n "$codename" ] || fail "no release codename in /etc/os-release, so no $backports"
+  if configured_sources | grep -q "^deb $backports "; then
+    return
+  fi
+  local archive
+  archive=$(configured_sources | awk -v suite="$codename" '$1 == "deb" && $2 == suite { print $3; exit }')
+  [ -n "$archive" ] || fail "no apt source for $codename is configured, so $backports cannot be added"
+  log "adding $backports from $archive"
+  {
+    printf 'Types: deb\nURIs: %s\nSuites: %s\nComponents: main\n' "$archive" "$backports"
+    if [ -e /usr/share/keyrings/debian-archive-keyring.gpg ]; then
+      echo "Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg"
+    fi
+  } > "/etc/apt/sources.list.d/$backports.sources"
+}
 if [ "${SKIP_APT:-0}" != 1 ] && ! have_pkgs; then
   export DEBIAN_FRONTEND=noninteractive
   dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
-  if ! grep -rqs 'bookworm-backports' /etc/apt/sources.list /etc/apt/sources.list.d/; then
-    cat > /etc/apt/sources.list.d/bookworm-backports.sources <<'EOF'
-Types: deb
-URIs: http://deb.debian.org/debian
-Suites: bookworm-backports
-Components: main
-Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
-EOF
-  fi
+  add_backports_source
   log "apt-get update/install"
-  apt-get update -qq
-  apt-get install -y -qq wine wine32:i386 g++-mingw-w64-i686
-  apt-get install -y -qq --no-install-recommends -t bookworm-backports qemu-user
+  apt-get update -qq -o DPkg::Lock::Timeout=900 || fail "apt-get update failed; is $backports reachable?"
+  apt-get install -y -qq -o DPkg::Lock::Timeout=900 wine wine32:i386 g++-mingw-w64-i686
+  apt-get install -y -qq -o DPkg::Lock::Timeout=900 --no-install-recommends -t "$backports" qemu-user ||
+    fail "qemu-user cannot be installed from $backports"
 fi
-qemu_ok || { echo "qemu-user >= 8.1 required (bookworm-backports)" >&2; exit 1; }
+qemu_ok || fail "qemu-user >= 8.1 required ($backports)"
 
 # ---------------------------------------------------------------- binfmt
 if [ ! -e /proc/sys/fs/binfmt_misc/register ]; then

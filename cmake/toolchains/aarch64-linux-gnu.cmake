@@ -1,3 +1,6 @@
+# SPDX-FileCopyrightText: 2026 the tarvelin authors
+# SPDX-License-Identifier: MIT
+
 # Cross build for 64-bit Arm Linux with Debian's g++-aarch64-linux-gnu; the
 # tests run under qemu-user. There long double is binary128, so the extended
 # chain runs in the project's software arithmetic.

@@ -1,3 +1,6 @@
+# SPDX-FileCopyrightText: 2026 the tarvelin authors
+# SPDX-License-Identifier: MIT
+
 # 32-bit x86 Linux on an x86-64 Debian machine (needs libc6-dev-i386 and
 # lib32stdc++-12-dev, from g++-12-multilib): float and double arithmetic in
 # x87 registers, long double the x87 format, so the processor computes the

@@ -1,3 +1,6 @@
+# SPDX-FileCopyrightText: 2026 the tarvelin authors
+# SPDX-License-Identifier: MIT
+
 # The 32-bit Windows console program, cross-built with Debian's MinGW-w64
 # (g++-mingw-w64-i686; the posix threading variant, for GoogleTest). The
 # tests run under Wine: tools/setup-wine.sh prepares it, and WINEPREFIX,

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 the tarvelin authors
+// SPDX-License-Identifier: MIT
+
 #include "calculator.h"
 
 #include <cctype>

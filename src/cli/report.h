@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 the tarvelin authors
+// SPDX-License-Identifier: MIT
+
 #ifndef TARVELIN_REPORT_H
 #define TARVELIN_REPORT_H
 

@@ -1,11 +1,13 @@
+// SPDX-FileCopyrightText: 2026 the tarvelin authors
+// SPDX-License-Identifier: MIT
+
 #include "usage.h"
 
 #include <cstdio>
 
-namespace {
+#include "version.h"
 
-const char version[] = "1.2.1";
-const char version_date[] = "25.09.2019";
+namespace {
 
 const char banner[] =
     "\n"
@@ -31,7 +33,7 @@ void print_usage(const char* program_name)
 {
     // Write failures are caught once, when standard output is closed.
     (void)std::puts(banner);
-    (void)std::printf(" Version %s, %s\n\n", version, version_date);
+    (void)std::printf(" Version %s, %s\n\n", tarvelin_version, tarvelin_release_date);
     (void)std::puts(description);
     (void)std::printf("\n Syntax: %s <Zinssatz in %%> <Inflationsrate in %%> [Optionen]\n\n",
                       program_name);

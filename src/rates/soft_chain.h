@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 the tarvelin authors
+// SPDX-License-Identifier: MIT
+
 #ifndef TARVELIN_SOFT_CHAIN_H
 #define TARVELIN_SOFT_CHAIN_H
 

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 the tarvelin authors
+// SPDX-License-Identifier: MIT
+
 #ifndef TARVELIN_SOFT_EXTENDED_H
 #define TARVELIN_SOFT_EXTENDED_H
 

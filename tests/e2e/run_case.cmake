@@ -1,3 +1,6 @@
+# SPDX-FileCopyrightText: 2026 the tarvelin authors
+# SPDX-License-Identifier: MIT
+
 cmake_policy(VERSION 3.20)
 
 # Runs the program once as a process and checks its exit status and the

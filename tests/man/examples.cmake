@@ -1,3 +1,6 @@
+# SPDX-FileCopyrightText: 2026 the tarvelin authors
+# SPDX-License-Identifier: MIT
+
 cmake_policy(VERSION 3.20)
 
 # Runs every example of the manual page PAGE with PROGRAM and compares what it

@@ -1,3 +1,6 @@
+# SPDX-FileCopyrightText: 2026 the tarvelin authors
+# SPDX-License-Identifier: MIT
+
 cmake_policy(VERSION 3.20)
 
 # Lints and renders the manual page PAGE with mandoc, or groff where mandoc is

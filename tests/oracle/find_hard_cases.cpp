@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 the tarvelin authors
+// SPDX-License-Identifier: MIT
+
 // Lists the pairs of two-decimal rates in [-10, 30] whose printed real rate or
 // deviation differs between the extended chain and the same chain carried in
 // double or in binary128, with the extended chain's printed figures. The

@@ -1,3 +1,6 @@
+# SPDX-FileCopyrightText: 2026 the tarvelin authors
+# SPDX-License-Identifier: MIT
+
 cmake_policy(VERSION 3.20)
 
 # Checks that PROGRAM is a 32-bit x86 Windows console program that a bare

@@ -6,12 +6,18 @@
 
 #include "rate_inputs.h"
 #include "rates.h"
+#include "report.h"
 
 // Not a test by itself: prints one hash of the records compute_figures gives
 // for every pair of special values, the hard cases and CASES random pairs of
 // each kind, so that builds for different processors (or with the software
 // arithmetic forced) can be compared by their output:
 //   records_digest CASES [SEED]
+// With --reports it writes instead what a user reads of the same records:
+// each one's report through print_report, in both layouts, for a hash of
+// standard output. The bits can agree while a conversion for printing or the
+// C library's printf turns them into other text.
+//   records_digest --reports CASES [SEED] | sha256sum
 
 namespace {
 
@@ -28,9 +34,8 @@ void add_bits(Digest& digest, std::uint64_t bits, int bytes)
     }
 }
 
-void add_record(Digest& digest, float nominal, float inflation)
+void add_record(Digest& digest, const RateFigures& figures)
 {
-    const RateFigures figures = compute_figures(nominal, inflation);
     // Not the two copied inputs: a 32-bit x86 build passes singles through
     // x87 registers, which quiet a signaling NaN argument on the way (one the
     // command line never gives, as strtod and the conversion quiet NaNs).
@@ -45,30 +50,58 @@ void add_record(Digest& digest, float nominal, float inflation)
     add_bits(digest, bits, 8);
 }
 
-}  // namespace
+// Hundreds of megabytes of reports: in large writes, as a pipe under an
+// emulator (or Wine's C runtime in text mode) is slow with small ones.
+char report_buffer[1 << 20];
 
-int main(int argc, char** argv)
+void print_reports(const RateFigures& figures)
 {
-    const long long cases = argc > 1 ? std::strtoll(argv[1], nullptr, 10) : 100000;
-    const unsigned long seed = argc > 2 ? std::strtoul(argv[2], nullptr, 0) : 23u;
-    Digest digest{0xCBF29CE484222325u};
+    print_report(ReportLayout::single_line, figures);
+    print_report(ReportLayout::multi_line, figures);
+}
+
+// Calls visit with the figures of every record, in a fixed order, and
+// returns their number.
+template <typename Visit>
+long long visit_records(long long cases, std::uint32_t seed, Visit visit)
+{
     long long records = 0;
     const std::vector<float> values = special_values();
     for (float nominal : values)
         for (float inflation : values) {
-            add_record(digest, nominal, inflation);
+            visit(compute_figures(nominal, inflation));
             ++records;
         }
     for (const RatePair& rates : hard_case_rates()) {
-        add_record(digest, rates.nominal, rates.inflation);
+        visit(compute_figures(rates.nominal, rates.inflation));
         ++records;
     }
-    std::mt19937 generator(static_cast<std::uint32_t>(seed));
+    std::mt19937 generator(seed);
     for (long long k = 0; k < 2 * cases; ++k) {
         const RatePair rates = random_rates(generator, k);
-        add_record(digest, rates.nominal, rates.inflation);
+        visit(compute_figures(rates.nominal, rates.inflation));
         ++records;
     }
+    return records;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    const bool reports = argc > 1 && std::strcmp(argv[1], "--reports") == 0;
+    const int first = reports ? 2 : 1;
+    const long long cases = argc > first ? std::strtoll(argv[first], nullptr, 10) : 100000;
+    const unsigned long seed = argc > first + 1 ? std::strtoul(argv[first + 1], nullptr, 0) : 23u;
+    if (reports) {
+        (void)std::setvbuf(stdout, report_buffer, _IOFBF, sizeof report_buffer);
+        (void)visit_records(cases, static_cast<std::uint32_t>(seed), print_reports);
+        return std::fflush(stdout) == 0 && std::ferror(stdout) == 0 ? 0 : 1;
+    }
+    Digest digest{0xCBF29CE484222325u};
+    const long long records =
+        visit_records(cases, static_cast<std::uint32_t>(seed),
+                      [&digest](const RateFigures& figures) { add_record(digest, figures); });
     std::printf("%lld records, digest %016llx\n", records,
                 static_cast<unsigned long long>(digest.hash));
     return 0;

@@ -5,9 +5,9 @@
 # g++-mips-linux-gnu, the tests under qemu-user. long double is double
 # (software arithmetic), and the processor keeps the legacy NaN encoding, in
 # which a set top significand bit marks a signaling NaN, not a quiet one; its
-# conversions make their own default NaN. It also stands for the other 32-bit
-# big-endian processors, whose builds behave like this one where NaNs do not
-# come in.
+# conversions make their own default NaN. CI's one 32-bit big-endian target:
+# a 32-bit PowerPC build (g++-powerpc-linux-gnu, qemu-ppc) behaves like the
+# s390x one.
 #   cmake -S . -B build-mips -DCMAKE_TOOLCHAIN_FILE=cmake/toolchains/mips-linux-gnu.cmake
 set(TARVELIN_CROSS_TRIPLET mips-linux-gnu)
 set(TARVELIN_CROSS_QEMU qemu-mips)

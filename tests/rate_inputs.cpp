@@ -27,6 +27,22 @@ float decimal_rate(std::int64_t k, double scale)
     return static_cast<float>(rate);
 }
 
+// A whole number from low to high, drawn from the engine's raw output alone:
+// the engine's numbers are fixed by the C++ standard, a distribution's are
+// not (libstdc++ and libc++ make different numbers of the same draws), and
+// every build must get the same inputs. Draws in the incomplete last block of
+// the 2^32 raw values are rejected, so that every number is equally likely.
+std::int64_t uniform_integer(std::mt19937& generator, std::int64_t low, std::int64_t high)
+{
+    const std::uint64_t span = static_cast<std::uint64_t>(high - low) + 1u;
+    const std::uint64_t raw_values = std::uint64_t{1} << 32;
+    const std::uint64_t accepted = raw_values - raw_values % span;
+    std::uint64_t raw = generator();
+    while (raw >= accepted)
+        raw = generator();
+    return low + static_cast<std::int64_t>(raw % span);
+}
+
 }  // namespace
 
 std::vector<float> special_values()
@@ -75,11 +91,9 @@ RatePair random_rates(std::mt19937& generator, long long k)
     // Alternately two decimals from -100 to 1000 (the pole and the usual
     // rates) and four decimals from -10 to 30.
     if (k % 4 == 1) {
-        std::uniform_int_distribution<std::int64_t> cents(-10000, 100000);
-        const float nominal = decimal_rate(cents(generator), 100.0);
-        return {nominal, decimal_rate(cents(generator), 100.0)};
+        const float nominal = decimal_rate(uniform_integer(generator, -10000, 100000), 100.0);
+        return {nominal, decimal_rate(uniform_integer(generator, -10000, 100000), 100.0)};
     }
-    std::uniform_int_distribution<std::int64_t> ten_thousandths(-100000, 300000);
-    const float nominal = decimal_rate(ten_thousandths(generator), 10000.0);
-    return {nominal, decimal_rate(ten_thousandths(generator), 10000.0)};
+    const float nominal = decimal_rate(uniform_integer(generator, -100000, 300000), 10000.0);
+    return {nominal, decimal_rate(uniform_integer(generator, -100000, 300000), 10000.0)};
 }

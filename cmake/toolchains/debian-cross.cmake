@@ -1,0 +1,23 @@
+# SPDX-FileCopyrightText: 2026 the tarvelin authors
+# SPDX-License-Identifier: MIT
+
+# What every Linux cross build with Debian's cross compilers shares; the
+# toolchain file of a target sets these three and includes this file:
+#   TARVELIN_CROSS_TRIPLET  the GNU triplet of the compilers, g++-<triplet>
+#   TARVELIN_CROSS_QEMU     the qemu-user program that runs the target's code
+#   CMAKE_SYSTEM_PROCESSOR
+# The target's C library lives under /usr/<triplet>, where qemu finds it too;
+# GoogleTest is built from Debian's copy of its sources (tests/CMakeLists.txt).
+set(CMAKE_SYSTEM_NAME Linux)
+
+set(CMAKE_C_COMPILER ${TARVELIN_CROSS_TRIPLET}-gcc)
+set(CMAKE_CXX_COMPILER ${TARVELIN_CROSS_TRIPLET}-g++)
+
+set(TARVELIN_CROSS_SYSROOT /usr/${TARVELIN_CROSS_TRIPLET} CACHE PATH "Target libraries for qemu")
+set(CMAKE_CROSSCOMPILING_EMULATOR ${TARVELIN_CROSS_QEMU} -L ${TARVELIN_CROSS_SYSROOT})
+
+set(CMAKE_FIND_ROOT_PATH ${TARVELIN_CROSS_SYSROOT})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)

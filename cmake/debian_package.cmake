@@ -10,17 +10,6 @@
 if(NOT CPACK_GENERATOR STREQUAL "DEB")
   return()
 endif()
-# Debian wants its packages dynamically linked, so that a fixed C library
-# reaches them; the static default is for `cmake --install` and its start-up.
-if(CPACK_TARVELIN_STATIC)
-  message(FATAL_ERROR "The Debian package takes a dynamically linked program: "
-    "configure a build tree with -DTARVELIN_STATIC=OFF and run cpack there.")
-endif()
-if(NOT CPACK_DEBIAN_PACKAGE_MAINTAINER MATCHES "^[^<>]+ <[^<>@ ]+@[^<>@ ]+>$")
-  message(FATAL_ERROR "The Debian package needs a maintainer, \"Name <address>\": "
-    "configure with -DTARVELIN_DEBIAN_MAINTAINER=... or set DEBFULLNAME and DEBEMAIL.")
-endif()
-
 find_program(GZIP gzip REQUIRED)
 set(root ${CPACK_TEMPORARY_DIRECTORY})
 set(doc ${root}/usr/share/doc/${CPACK_PACKAGE_NAME})

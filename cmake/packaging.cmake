@@ -26,15 +26,6 @@ set(CPACK_PACKAGE_NAME tarvelin)
 set(CPACK_PACKAGE_VENDOR "the tarvelin authors")
 set(CPACK_STRIP_FILES ON)
 
-# The Debian package. Its maintainer is whoever builds it; there is no
-# project address to put there. The revision counts packagings of one release.
-set(tarvelin_maintainer_default "")
-if(DEFINED ENV{DEBFULLNAME} AND DEFINED ENV{DEBEMAIL})
-  set(tarvelin_maintainer_default "$ENV{DEBFULLNAME} <$ENV{DEBEMAIL}>")
-endif()
-set(TARVELIN_DEBIAN_MAINTAINER "${tarvelin_maintainer_default}" CACHE STRING
-  "Maintainer of the Debian package, \"Name <address>\" (default: DEBFULLNAME and DEBEMAIL)")
-set(TARVELIN_DEBIAN_REVISION 1 CACHE STRING "Debian revision of the package")
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${TARVELIN_DEBIAN_MAINTAINER}")
 set(CPACK_DEBIAN_PACKAGE_RELEASE ${TARVELIN_DEBIAN_REVISION})
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
@@ -70,10 +61,32 @@ License: Expat
  ${tarvelin_licence_text}
 ")
 
+# What keeps a tree from giving a Debian package, said when it is configured
+# and again, as an error, by cpack -G DEB (debian_checks.cmake, which cpack
+# reads before it starts, so that the sentence is not lost in its log).
+# Debian wants its packages dynamically linked, so that a fixed C library
+# reaches them; the static default is for `cmake --install` and its start-up.
+set(CPACK_TARVELIN_DEBIAN_PROBLEMS "")
+if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
+  if(TARVELIN_STATIC)
+    list(APPEND CPACK_TARVELIN_DEBIAN_PROBLEMS "The Debian package takes a dynamically linked \
+program: configure a build tree with -DTARVELIN_STATIC=OFF and run cpack there.")
+  endif()
+  if(NOT TARVELIN_DEBIAN_MAINTAINER MATCHES "^[^<>]+ <[^<>@ ]+@[^<>@ ]+>$")
+    list(APPEND CPACK_TARVELIN_DEBIAN_PROBLEMS "The Debian package needs a maintainer, \
+\"Name <address>\": configure with -DTARVELIN_DEBIAN_MAINTAINER=... or set DEBFULLNAME and DEBEMAIL.")
+  endif()
+  # A static tree is the usual one and needs no word; a dynamic one is meant
+  # for the package.
+  if(NOT TARVELIN_STATIC AND CPACK_TARVELIN_DEBIAN_PROBLEMS)
+    message(WARNING "${CPACK_TARVELIN_DEBIAN_PROBLEMS}")
+  endif()
+endif()
+set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_LIST_DIR}/debian_checks.cmake)
+
 # What the Debian package needs beyond the install rules is added to the
 # staging folder by a script that runs in cpack.
 set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/debian_package.cmake)
-set(CPACK_TARVELIN_STATIC ${TARVELIN_STATIC})
 set(CPACK_TARVELIN_STRIP ${CMAKE_STRIP})
 set(CPACK_TARVELIN_COPYRIGHT ${PROJECT_BINARY_DIR}/debian/copyright)
 set(CPACK_TARVELIN_CHANGELOG ${PROJECT_SOURCE_DIR}/CHANGELOG.md)

@@ -10,13 +10,17 @@
 # GoogleTest is built from Debian's copy of its sources (tests/CMakeLists.txt).
 set(CMAKE_SYSTEM_NAME Linux)
 
+include(${CMAKE_CURRENT_LIST_DIR}/require.cmake)
+tarvelin_require_program(${TARVELIN_CROSS_TRIPLET}-g++ "g++-${TARVELIN_CROSS_TRIPLET}")
+tarvelin_require_program(${TARVELIN_CROSS_QEMU} qemu-user)
+
 set(CMAKE_C_COMPILER ${TARVELIN_CROSS_TRIPLET}-gcc)
 set(CMAKE_CXX_COMPILER ${TARVELIN_CROSS_TRIPLET}-g++)
 
-set(TARVELIN_CROSS_SYSROOT /usr/${TARVELIN_CROSS_TRIPLET} CACHE PATH "Target libraries for qemu")
-set(CMAKE_CROSSCOMPILING_EMULATOR ${TARVELIN_CROSS_QEMU} -L ${TARVELIN_CROSS_SYSROOT})
+set(tarvelin_cross_sysroot /usr/${TARVELIN_CROSS_TRIPLET})
+set(CMAKE_CROSSCOMPILING_EMULATOR ${TARVELIN_CROSS_QEMU} -L ${tarvelin_cross_sysroot})
 
-set(CMAKE_FIND_ROOT_PATH ${TARVELIN_CROSS_SYSROOT})
+set(CMAKE_FIND_ROOT_PATH ${tarvelin_cross_sysroot})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)

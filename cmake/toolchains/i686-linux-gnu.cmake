@@ -13,6 +13,10 @@ set(CMAKE_C_COMPILER gcc)
 set(CMAKE_CXX_COMPILER g++)
 set(CMAKE_LIBRARY_ARCHITECTURE i386-linux-gnu)
 
+include(${CMAKE_CURRENT_LIST_DIR}/require.cmake)
+tarvelin_require_program(qemu-i386 qemu-user)
+tarvelin_require_file(/usr/lib/gcc/x86_64-linux-gnu/*/32/libstdc++.so g++-12-multilib)
+
 # The kernel's asm headers serve both widths; Debian links them as
 # /usr/include/asm only with gcc-multilib, which cannot be installed beside
 # the aarch64 cross compiler. The same link in the build tree does its work.

@@ -184,7 +184,7 @@ int long_double_significand_bits()
 {
     int bits = 1;
     volatile long double half_ulp = 0.5L;
-    for (volatile long double sum = 1.0L + half_ulp; sum != 1.0L; sum = 1.0L + half_ulp) {
+    while (1.0L + half_ulp != 1.0L) {
         half_ulp = half_ulp / 2;
         ++bits;
     }

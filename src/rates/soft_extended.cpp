@@ -160,7 +160,7 @@ Unpacked unpack(SoftExtended a)
     return Unpacked{1 - shift, a.signif << shift};
 }
 
-// The single rounding of every operation and conversion: rounds the exact
+// The single rounding of every operation and narrowing: rounds the exact
 // value sigZ.sigExtra * 2^(expZ - 0x3FFF - 63), sigZ normalised or the whole
 // value zero, to the format's precision and range, nearest with ties to
 // even. Below the format's normal range fewer bits are kept (gradual

@@ -5,31 +5,19 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <random>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
+#include "bit_patterns.h"
 #include "oracle.h"
 #include "printed_cases.h"
+#include "rate_inputs.h"
 #include "rates.h"
 
 namespace {
-
-float float_from_bits(std::uint32_t bits)
-{
-    float value;
-    std::memcpy(&value, &bits, sizeof value);
-    return value;
-}
-
-std::string printed(const char* format, double value)
-{
-    char text[64];
-    std::snprintf(text, sizeof text, format, value);
-    return text;
-}
 
 // Bit-for-bit equality, so that signed zeros count; NaNs are compared only
 // as NaNs, since the oracle knows nothing of the processor's NaN signs.
@@ -37,15 +25,11 @@ std::string printed(const char* format, double value)
 {
     const RateFigures figures = compute_figures(nominal, inflation);
     const OracleFigures expected = oracle_figures(nominal, inflation);
-    const auto same_float = [](float x, float y) {
-        return (std::isnan(x) && std::isnan(y)) || std::memcmp(&x, &y, sizeof x) == 0;
+    const auto same = [](auto x, auto y) {
+        return (std::isnan(x) && std::isnan(y)) || bits_of(x) == bits_of(y);
     };
-    const auto same_double = [](double x, double y) {
-        return (std::isnan(x) && std::isnan(y)) || std::memcmp(&x, &y, sizeof x) == 0;
-    };
-    if (same_float(figures.difference, expected.difference) &&
-        same_float(figures.real_rate, expected.real_rate) &&
-        same_double(figures.deviation, expected.deviation))
+    if (same(figures.difference, expected.difference) &&
+        same(figures.real_rate, expected.real_rate) && same(figures.deviation, expected.deviation))
         return ::testing::AssertionSuccess();
     char message[256];
     std::snprintf(message, sizeof message, "nominal %a inflation %a: got %a %a %a, oracle %a %a %a",
@@ -123,30 +107,24 @@ TEST(Oracle, HardInputs)
 
 TEST(Oracle, RatesWhereOnlyTheExtendedChainPrintsTheseDigits)
 {
-    for (const PrintedCase& c : printed_cases) {
-        const float nominal = static_cast<float>(std::strtod(c.nominal, nullptr));
-        const float inflation = static_cast<float>(std::strtod(c.inflation, nullptr));
-        EXPECT_TRUE(same_figures(nominal, inflation));
-    }
+    for (const RatePair& rates : hard_case_rates())
+        EXPECT_TRUE(same_figures(rates.nominal, rates.inflation));
 }
 
 TEST(Oracle, TheHardCasesReallyDependOnTheExtendedChain)
 {
-    for (const PrintedCase& c : printed_cases) {
-        const float nominal = static_cast<float>(std::strtod(c.nominal, nullptr));
-        const float inflation = static_cast<float>(std::strtod(c.inflation, nullptr));
-        const OracleFigures in_double = oracle_figures(nominal, inflation,
-                                                       ChainPrecision::binary64);
-        const OracleFigures in_binary128 = oracle_figures(nominal, inflation,
-                                                          ChainPrecision::binary128);
-        const bool double_differs = printed("%7.3f", static_cast<double>(in_double.real_rate)) !=
-                                        c.real_rate ||
-                                    printed("%10.7f", in_double.deviation) != c.deviation;
-        const bool binary128_differs = printed("%7.3f",
-                                               static_cast<double>(in_binary128.real_rate)) !=
-                                           c.real_rate ||
-                                       printed("%10.7f", in_binary128.deviation) != c.deviation;
-        EXPECT_TRUE(double_differs || binary128_differs) << c.nominal << " " << c.inflation;
+    const std::vector<RatePair> rates = hard_case_rates();
+    for (std::size_t k = 0; k < rates.size(); ++k) {
+        const PrintedCase& c = printed_cases[k];
+        const auto differs = [&c](const OracleFigures& figures) {
+            return printed("%7.3f", static_cast<double>(figures.real_rate)) != c.real_rate ||
+                   printed("%10.7f", figures.deviation) != c.deviation;
+        };
+        const float nominal = rates[k].nominal;
+        const float inflation = rates[k].inflation;
+        EXPECT_TRUE(differs(oracle_figures(nominal, inflation, ChainPrecision::binary64)) ||
+                    differs(oracle_figures(nominal, inflation, ChainPrecision::binary128)))
+            << c.nominal << " " << c.inflation;
     }
 }
 

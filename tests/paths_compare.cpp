@@ -6,9 +6,9 @@
 #if TARVELIN_HAS_X87_EXTENDED
 
 #include <cstdio>
-#include <cstring>
 #include <random>
 
+#include "bit_patterns.h"
 #include "rate_inputs.h"
 #include "soft_chain.h"
 #include "x87_chain.h"
@@ -17,27 +17,19 @@
 {
     const RateFigures soft = soft_figures(nominal, inflation, soft_real_rate(nominal, inflation));
     const RateFigures x87 = x87_figures(nominal, inflation, x87_real_rate(nominal, inflation));
-    std::uint32_t softBits[4];
-    std::uint32_t x87Bits[4];
-    const float* softSingles[] = {&soft.nominal, &soft.inflation, &soft.difference,
-                                  &soft.real_rate};
-    const float* x87Singles[] = {&x87.nominal, &x87.inflation, &x87.difference, &x87.real_rate};
-    for (int k = 0; k < 4; ++k) {
-        std::memcpy(&softBits[k], softSingles[k], 4);
-        std::memcpy(&x87Bits[k], x87Singles[k], 4);
-    }
-    std::uint64_t softDeviation;
-    std::uint64_t x87Deviation;
-    std::memcpy(&softDeviation, &soft.deviation, 8);
-    std::memcpy(&x87Deviation, &x87.deviation, 8);
-    if (std::memcmp(softBits, x87Bits, sizeof softBits) == 0 && softDeviation == x87Deviation)
+    if (bits_of(soft.nominal) == bits_of(x87.nominal) &&
+        bits_of(soft.inflation) == bits_of(x87.inflation) &&
+        bits_of(soft.difference) == bits_of(x87.difference) &&
+        bits_of(soft.real_rate) == bits_of(x87.real_rate) &&
+        bits_of(soft.deviation) == bits_of(x87.deviation))
         return ::testing::AssertionSuccess();
     char message[256];
     std::snprintf(message, sizeof message,
                   "rates %08x %08x: software %08x %08x %016llx, processor %08x %08x %016llx",
-                  x87Bits[0], x87Bits[1], softBits[2], softBits[3],
-                  static_cast<unsigned long long>(softDeviation), x87Bits[2], x87Bits[3],
-                  static_cast<unsigned long long>(x87Deviation));
+                  bits_of(x87.nominal), bits_of(x87.inflation), bits_of(soft.difference),
+                  bits_of(soft.real_rate), static_cast<unsigned long long>(bits_of(soft.deviation)),
+                  bits_of(x87.difference), bits_of(x87.real_rate),
+                  static_cast<unsigned long long>(bits_of(x87.deviation)));
     return ::testing::AssertionFailure() << message;
 }
 

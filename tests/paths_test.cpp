@@ -1,11 +1,11 @@
 // SPDX-FileCopyrightText: 2026 the tarvelin authors
 // SPDX-License-Identifier: MIT
 
-#include <cstring>
 #include <ios>
 
 #include <gtest/gtest.h>
 
+#include "bit_patterns.h"
 #include "paths_compare.h"
 #include "rate_inputs.h"
 #include "soft_chain.h"
@@ -39,7 +39,7 @@ TEST(Paths, DifferenceNaNsAreThoseOfTheSseSubtraction)
             const float subtracted = x - y;
             const float chosen =
                 soft_figures(nominal, inflation, soft_real_rate(nominal, inflation)).difference;
-            EXPECT_EQ(std::memcmp(&subtracted, &chosen, sizeof chosen), 0)
+            EXPECT_EQ(bits_of(subtracted), bits_of(chosen))
                 << std::hexfloat << nominal << " - " << inflation;
         }
 }

@@ -5,26 +5,18 @@
 
 #include <cmath>
 #include <cstdlib>
-#include <cstring>
 
+#include "bit_patterns.h"
+#include "ieee_bits.h"
 #include "printed_cases.h"
 
 namespace {
 
-float float_from_bits(std::uint32_t bits)
-{
-    float x;
-    std::memcpy(&x, &bits, sizeof x);
-    return x;
-}
-
 // A rate as strtod reads "k/10^d" and the program rounds it to single: the
-// quotient of two exact doubles is the double nearest the decimal. The store
-// rounds it to double where the division is done in x87 registers.
+// quotient of two exact doubles is the double nearest the decimal.
 float decimal_rate(std::int64_t k, double scale)
 {
-    volatile double rate = static_cast<double>(k) / scale;
-    return static_cast<float>(rate);
+    return static_cast<float>(rounded_to<double>(static_cast<double>(k) / scale));
 }
 
 // A whole number from low to high, drawn from the engine's raw output alone:

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <random>
 
+#include "bit_patterns.h"
 #include "rate_inputs.h"
 #include "rates.h"
 #include "report.h"
@@ -42,15 +43,9 @@ void add_record(Digest& digest, const RateFigures& figures)
     // Not the two copied inputs: a 32-bit x86 build passes singles through
     // x87 registers, which quiet a signaling NaN argument on the way (one the
     // command line never gives, as strtod and the conversion quiet NaNs).
-    const float* singles[] = {&figures.difference, &figures.real_rate};
-    for (const float* single : singles) {
-        std::uint32_t bits;
-        std::memcpy(&bits, single, sizeof bits);
-        add_bits(digest, bits, 4);
-    }
-    std::uint64_t bits;
-    std::memcpy(&bits, &figures.deviation, sizeof bits);
-    add_bits(digest, bits, 8);
+    add_bits(digest, bits_of(figures.difference), 4);
+    add_bits(digest, bits_of(figures.real_rate), 4);
+    add_bits(digest, bits_of(figures.deviation), 8);
 }
 
 // What becomes of each record: its bits hashed, or its reports printed.

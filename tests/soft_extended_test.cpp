@@ -2,12 +2,12 @@
 // SPDX-License-Identifier: MIT
 
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
 #include <random>
 
 #include <gtest/gtest.h>
 
+#include "bit_patterns.h"
 #include "extended_select.h"
 #include "soft_extended.h"
 
@@ -16,27 +16,6 @@ namespace {
 SoftExtended make(bool sign, unsigned exp, std::uint64_t sig)
 {
     return SoftExtended{sig, static_cast<std::uint16_t>((sign ? 0x8000u : 0u) | exp)};
-}
-
-std::uint32_t bits_of(float x)
-{
-    std::uint32_t bits;
-    std::memcpy(&bits, &x, sizeof bits);
-    return bits;
-}
-
-std::uint64_t bits_of(double x)
-{
-    std::uint64_t bits;
-    std::memcpy(&bits, &x, sizeof bits);
-    return bits;
-}
-
-float float_from_bits(std::uint32_t bits)
-{
-    float x;
-    std::memcpy(&x, &bits, sizeof x);
-    return x;
 }
 
 ::testing::AssertionResult same_bits(SoftExtended got, SoftExtended expected)

@@ -16,10 +16,16 @@
 #define TARVELIN_HAS_X87_EXTENDED 0
 #endif
 
+// The extended format of this build is chosen here and nowhere else. Only
+// the name of the software arithmetic's type is declared: its definition and
+// operations stay inside src/rates.
 #if TARVELIN_HAS_X87_EXTENDED && !defined(TARVELIN_SOFT_EXTENDED)
 #define TARVELIN_EXTENDED_IN_SOFTWARE 0
+using ExtendedReal = long double;
 #else
 #define TARVELIN_EXTENDED_IN_SOFTWARE 1
+struct SoftExtended;
+using ExtendedReal = SoftExtended;
 #endif
 
 #endif

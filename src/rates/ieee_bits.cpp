@@ -93,10 +93,7 @@ float narrow_to_float(double x)
 {
     if (is_nan(x))
         return quiet_nan_float(double_fields(x).sign, nan_payload(x));
-    // The store rounds to single even where the compiler would carry the
-    // value on in a wider register (x87).
-    volatile float narrowed = static_cast<float>(x);
-    return narrowed;
+    return rounded_to<float>(x);
 }
 
 double widen_to_double(float x)

@@ -4,7 +4,25 @@
 #ifndef TARVELIN_IEEE_BITS_H
 #define TARVELIN_IEEE_BITS_H
 
+#include <cfloat>
 #include <cstdint>
+
+// Everything here copies the bits of IEEE binary32 and binary64.
+#if FLT_RADIX != 2 || FLT_MANT_DIG != 24 || FLT_MAX_EXP != 128 || FLT_MIN_EXP != -125
+#error "float is not IEEE binary32: FLT_RADIX, FLT_MANT_DIG, FLT_MAX_EXP or FLT_MIN_EXP differs"
+#endif
+#if DBL_MANT_DIG != 53 || DBL_MAX_EXP != 1024 || DBL_MIN_EXP != -1021
+#error "double is not IEEE binary64: DBL_MANT_DIG, DBL_MAX_EXP or DBL_MIN_EXP differs"
+#endif
+
+// x rounded to T by a store through volatile, which no compiler may skip or
+// put off, even where it carries float and double arithmetic on in wider
+// registers (x87).
+template <typename T, typename From> T rounded_to(From x)
+{
+    volatile T stored = static_cast<T>(x);
+    return stored;
+}
 
 // Single and double precision by their bits: the encodings the software
 // arithmetic reads and writes, and the NaN conversions that no processor

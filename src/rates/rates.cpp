@@ -3,27 +3,28 @@
 
 #include "rates.h"
 
-#if TARVELIN_EXTENDED_IN_SOFTWARE
 #include "soft_chain.h"
-#else
 #include "x87_chain.h"
+
+namespace {
+
+// The chain of the extended format extended_select.h chose.
+#if TARVELIN_EXTENDED_IN_SOFTWARE
+constexpr auto chain_real_rate = soft_real_rate;
+constexpr auto chain_figures = soft_figures;
+#else
+constexpr auto chain_real_rate = x87_real_rate;
+constexpr auto chain_figures = x87_figures;
 #endif
+
+}  // namespace
 
 ExtendedReal compute_real_rate(float nominal, float inflation)
 {
-#if TARVELIN_EXTENDED_IN_SOFTWARE
-    return soft_real_rate(nominal, inflation);
-#else
-    return x87_real_rate(nominal, inflation);
-#endif
+    return chain_real_rate(nominal, inflation);
 }
 
 RateFigures compute_figures(float nominal, float inflation)
 {
-    const ExtendedReal realRate = compute_real_rate(nominal, inflation);
-#if TARVELIN_EXTENDED_IN_SOFTWARE
-    return soft_figures(nominal, inflation, realRate);
-#else
-    return x87_figures(nominal, inflation, realRate);
-#endif
+    return chain_figures(nominal, inflation, compute_real_rate(nominal, inflation));
 }

@@ -6,15 +6,6 @@
 
 #include "extended_select.h"
 
-#if TARVELIN_EXTENDED_IN_SOFTWARE
-#include "soft_extended.h"
-// The extended format of this build: the software arithmetic's.
-using ExtendedReal = SoftExtended;
-#else
-// The extended format of this build: the processor's own.
-using ExtendedReal = long double;
-#endif
-
 // The figures of one run, all in percent.
 struct RateFigures {
     float nominal;

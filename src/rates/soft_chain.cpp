@@ -35,13 +35,13 @@ SoftExtended soft_real_rate(float nominal, float inflation)
     return soft_mul(q, hundred);
 }
 
-RateFigures soft_figures(float nominal, float inflation, SoftExtended realRate)
+RateFigures soft_figures(float nominal, float inflation, SoftExtended real_rate)
 {
     RateFigures figures;
     figures.nominal = nominal;
     figures.inflation = inflation;
     figures.difference = soft_difference(nominal, inflation);
-    figures.real_rate = soft_to_float(realRate);
+    figures.real_rate = soft_to_float(real_rate);
     // Formed from the two stored singles, not from the extended real rate.
     figures.deviation = soft_to_double(
         soft_sub(soft_from_float(figures.difference), soft_from_float(figures.real_rate)));

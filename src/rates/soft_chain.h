@@ -12,7 +12,7 @@
 // as the x87 computes them, the difference as one SSE subtraction.
 SoftExtended soft_real_rate(float nominal, float inflation);
 
-// The record of a run whose extended real rate is realRate.
-RateFigures soft_figures(float nominal, float inflation, SoftExtended realRate);
+// The record of a run whose extended real rate is real_rate.
+RateFigures soft_figures(float nominal, float inflation, SoftExtended real_rate);
 
 #endif

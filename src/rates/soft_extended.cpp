@@ -19,17 +19,26 @@ constexpr std::uint64_t integer_bit = 0x8000000000000000u;
 constexpr std::uint64_t quiet_bit = 0x4000000000000000u;
 constexpr std::uint64_t half_ulp = 0x8000000000000000u;  // in sigExtra
 
-// Where a result is rounded: its precision in bits, and the biased extended
-// exponents of the format's smallest normal and largest finite numbers.
+// A format a result is rounded to: its precision in bits (the integer bit
+// included), its exponent bias, and the exponent field of its infinities.
 struct RoundingFormat {
     int precision;
-    std::int32_t expMin;
-    std::int32_t expMax;
+    std::int32_t bias;
+    std::int32_t exp_max;
 };
 
-constexpr RoundingFormat extended_format{64, 1, 0x7FFE};
-constexpr RoundingFormat double_format{53, exp_bias - 1022, exp_bias + 1023};
-constexpr RoundingFormat single_format{24, exp_bias - 126, exp_bias + 127};
+constexpr RoundingFormat extended_format{64, exp_bias, exp_max};
+constexpr RoundingFormat double_format{53, double_exp_bias, double_exp_max};
+constexpr RoundingFormat single_format{24, float_exp_bias, float_exp_max};
+
+// A rounded result as its format encodes it: the exponent field (0 for zeros
+// and denormals, exp_max for infinities) and the significand at the top of
+// 64 bits, a denormal's shifted down to its place.
+struct Rounded {
+    bool sign;
+    std::int32_t exp;
+    std::uint64_t sig;
+};
 
 // A significand with the bits below it.
 struct SigExtra {
@@ -67,8 +76,8 @@ bool is_zero(SoftExtended a)
 // The encoding of sign, biased exponent field and significand, as they are.
 SoftExtended pack(bool sign, std::int32_t exp, std::uint64_t sig)
 {
-    const unsigned signBit = sign ? 0x8000u : 0u;
-    return SoftExtended{sig, static_cast<std::uint16_t>(signBit | static_cast<unsigned>(exp))};
+    const unsigned sign_bit = sign ? 0x8000u : 0u;
+    return SoftExtended{sig, static_cast<std::uint16_t>(sign_bit | static_cast<unsigned>(exp))};
 }
 
 // An infinity of the given sign.
@@ -110,9 +119,9 @@ SigExtra shift_right_jam_extra(std::uint64_t sig, std::uint64_t extra, std::int3
         // All of sig moves into extra; a subtraction may still need its top
         // bits once it has normalised its result.
         z.sig = 0;
-        const std::int32_t inExtra = dist - 64;
-        z.extra = sig >> inExtra;
-        if (inExtra != 0 && (sig << (64 - inExtra)) != 0)
+        const std::int32_t in_extra = dist - 64;
+        z.extra = sig >> in_extra;
+        if (in_extra != 0 && (sig << (64 - in_extra)) != 0)
             z.extra |= 1u;
     } else {
         z.sig = 0;
@@ -135,58 +144,76 @@ SigExtra multiply_64_to_128(std::uint64_t a, std::uint64_t b)
                     (low & mask) | (middle << 32)};
 }
 
-// A finite nonzero operand with its significand normalised (bit 63 set).
+// A number that is not a NaN as an exponent and a significand.
 struct Unpacked {
     std::int32_t exp;
     std::uint64_t sig;
 };
 
-// The operand normalised; a denormal's exponent goes below 1 by the shift.
-Unpacked unpack_finite(SoftExtended a)
+// The significand normalised (bit 63 set), a denormal's exponent going below
+// 1 by the shift; a zero's significand is zero, an infinity's exponent exp_max.
+Unpacked unpack(SoftExtended a)
 {
-    if (exp_of(a) != 0)
+    if (exp_of(a) != 0 || a.signif == 0)
         return Unpacked{exp_of(a), a.signif};
     const int shift = count_leading_zeros(a.signif);
     return Unpacked{1 - shift, a.signif << shift};
 }
 
-// The single rounding of every operation: rounds the exact value
-// sigZ.sigExtra * 2^(expZ - 0x3FFF - 63), sigZ normalised or the whole value
-// zero, to the format's precision and range, nearest with ties to even, and
-// packs it as an extended number. Below the format's normal range fewer bits
-// are kept (gradual underflow); beyond its largest finite number it is an
-// infinity.
-SoftExtended round_pack(const RoundingFormat& format, bool signZ, std::int32_t expZ,
+// The single rounding of every operation and narrowing: rounds the exact
+// value sigZ.sigExtra * 2^(expZ - 0x3FFF - 63), sigZ normalised or the whole
+// value zero, to the format's precision and range, nearest with ties to
+// even. Below the format's normal range fewer bits are kept (gradual
+// underflow); beyond its largest finite number it is an infinity.
+Rounded round_to_format(const RoundingFormat& format, bool signZ, std::int32_t expZ,
                         std::uint64_t sigZ, std::uint64_t sigExtra)
 {
     if (sigZ == 0 && sigExtra == 0)
-        return pack(signZ, 0, 0);
+        return Rounded{signZ, 0, 0};
+    expZ += format.bias - exp_bias;  // from here on the format's own exponent
     std::int32_t drop = 64 - format.precision;
-    if (expZ < format.expMin)
-        drop += format.expMin - expZ;
-    if (drop > 128)
-        drop = 128;  // nothing is kept and the rest is only sticky
+    if (expZ < 1)
+        drop += 1 - expZ;
     const SigExtra shifted = shift_right_jam_extra(sigZ, sigExtra, drop);
     std::uint64_t kept = shifted.sig;
     if (shifted.extra > half_ulp || (shifted.extra == half_ulp && (kept & 1u) != 0)) {
         ++kept;
         // Unsigned wrap-around is the point here, which cppcheck misses.
         // cppcheck-suppress knownConditionTrueFalse
-        if (kept == 0)  // carried out of all 64 bits: the next power of two
-            return expZ + 1 > format.expMax ? infinity(signZ) : pack(signZ, expZ + 1, integer_bit);
+        if (kept == 0) {  // carried out of all 64 bits: the next power of two
+            kept = integer_bit;
+            ++expZ;
+        }
     }
     if (kept == 0)
-        return pack(signZ, 0, 0);
+        return Rounded{signZ, 0, 0};
     const int shift = count_leading_zeros(kept);
     std::int32_t exp = expZ + drop - shift;
     std::uint64_t sig = kept << shift;
-    if (exp > format.expMax)
-        return infinity(signZ);
-    if (exp < 1) {  // an extended denormal: the bits shifted out are zero
+    if (exp >= format.exp_max)
+        return Rounded{signZ, format.exp_max, integer_bit};
+    if (exp < 1) {  // a denormal: the bits shifted out are zero
         sig >>= 1 - exp;
         exp = 0;
     }
-    return pack(signZ, exp, sig);
+    return Rounded{signZ, exp, sig};
+}
+
+// The encodings of a rounded result, one per format.
+SoftExtended pack_extended(Rounded z)
+{
+    return pack(z.sign, z.exp, z.sig);
+}
+
+float pack_float(Rounded z)
+{
+    return float_from_fields(z.sign, z.exp,
+                             static_cast<std::uint32_t>(z.sig >> (63 - float_frac_bits)));
+}
+
+double pack_double(Rounded z)
+{
+    return double_from_fields(z.sign, z.exp, z.sig >> (63 - double_frac_bits));
 }
 
 // The NaN of an operation with NaN operands, as the x87 chooses it: the only
@@ -207,64 +234,82 @@ SoftExtended propagate_nan(SoftExtended a, SoftExtended b)
     return z;
 }
 
-// a + b where b's sign is taken as signB (flipped for a subtraction).
-SoftExtended add_signed(SoftExtended a, SoftExtended b, bool signB)
+// a + b or a - b where the magnitudes add: |a| + |b| with the sign signZ,
+// a's sign.
+SoftExtended add_mags(SoftExtended a, SoftExtended b, bool signZ)
 {
-    const bool signA = sign_of(a);
     if (is_nan(a) || is_nan(b))
         return propagate_nan(a, b);
     if (is_inf(a))
-        return is_inf(b) && signA != signB ? default_nan() : a;
-    if (is_inf(b))
-        return infinity(signB);
-    if (is_zero(a) && is_zero(b))
-        return pack(signA && signB, 0, 0);  // x + (-x) is +0 when rounding to nearest
-    if (is_zero(b))
         return a;
+    if (is_inf(b))
+        return infinity(signZ);
+    if (is_zero(b))
+        return is_zero(a) ? pack(signZ, 0, 0) : a;
     if (is_zero(a))
-        return pack(signB, exp_of(b), b.signif);
+        return pack(signZ, exp_of(b), b.signif);
 
-    Unpacked big = unpack_finite(a);
-    Unpacked small = unpack_finite(b);
-    bool signZ = signA;
-    if (big.exp < small.exp || (big.exp == small.exp && big.sig < small.sig)) {
-        big = unpack_finite(b);
-        small = unpack_finite(a);
-        signZ = signB;
+    Unpacked big = unpack(a);
+    Unpacked small = unpack(b);
+    if (big.exp < small.exp) {
+        big = unpack(b);
+        small = unpack(a);
     }
     const SigExtra aligned = shift_right_jam_extra(small.sig, 0, big.exp - small.exp);
     std::int32_t expZ = big.exp;
-    std::uint64_t sigZ;
-    std::uint64_t sigExtra;
-    if (signA == signB) {
-        sigZ = big.sig + aligned.sig;
-        sigExtra = aligned.extra;
-        if (sigZ < big.sig) {  // carry: one more bit on top
-            sigExtra = (sigZ << 63) | (sigExtra >> 1) | (sigExtra & 1u);
-            sigZ = integer_bit | (sigZ >> 1);
-            ++expZ;
-        }
-    } else {
-        // (big.sig, 0) - (aligned.sig, aligned.extra) over 128 bits.
-        sigExtra = ~aligned.extra + 1u;
-        sigZ = big.sig - aligned.sig - (aligned.extra != 0 ? 1u : 0u);
-        // sigExtra wraps to 0 when aligned.extra is 0, which cppcheck misses.
-        // cppcheck-suppress knownConditionTrueFalse
-        if (sigZ == 0 && sigExtra == 0)
-            return pack(false, 0, 0);  // exact cancellation gives +0
-        if (sigZ == 0) {
-            sigZ = sigExtra;
-            sigExtra = 0;
-            expZ -= 64;
-        }
-        const int shift = count_leading_zeros(sigZ);
-        if (shift != 0) {
-            sigZ = (sigZ << shift) | (sigExtra >> (64 - shift));
-            sigExtra <<= shift;
-            expZ -= shift;
-        }
+    std::uint64_t sigZ = big.sig + aligned.sig;
+    std::uint64_t sigExtra = aligned.extra;
+    if (sigZ < big.sig) {  // carry: one more bit on top
+        sigExtra = (sigZ << 63) | (sigExtra >> 1) | (sigExtra & 1u);
+        sigZ = integer_bit | (sigZ >> 1);
+        ++expZ;
     }
-    return round_pack(extended_format, signZ, expZ, sigZ, sigExtra);
+    return pack_extended(round_to_format(extended_format, signZ, expZ, sigZ, sigExtra));
+}
+
+// a + b or a - b where the magnitudes subtract: |a| - |b| with the sign
+// signZ, a's sign, which flips when |b| is the larger.
+SoftExtended sub_mags(SoftExtended a, SoftExtended b, bool signZ)
+{
+    if (is_nan(a) || is_nan(b))
+        return propagate_nan(a, b);
+    if (is_inf(a))
+        return is_inf(b) ? default_nan() : a;
+    if (is_inf(b))
+        return infinity(!signZ);
+    if (is_zero(b))
+        return is_zero(a) ? pack(false, 0, 0) : a;  // x - x is +0 when rounding to nearest
+    if (is_zero(a))
+        return pack(!signZ, exp_of(b), b.signif);
+
+    Unpacked big = unpack(a);
+    Unpacked small = unpack(b);
+    if (big.exp < small.exp || (big.exp == small.exp && big.sig < small.sig)) {
+        big = unpack(b);
+        small = unpack(a);
+        signZ = !signZ;
+    }
+    const SigExtra aligned = shift_right_jam_extra(small.sig, 0, big.exp - small.exp);
+    // (big.sig, 0) - (aligned.sig, aligned.extra) over 128 bits.
+    std::int32_t expZ = big.exp;
+    std::uint64_t sigExtra = ~aligned.extra + 1u;
+    std::uint64_t sigZ = big.sig - aligned.sig - (aligned.extra != 0 ? 1u : 0u);
+    // sigExtra wraps to 0 when aligned.extra is 0, which cppcheck misses.
+    // cppcheck-suppress knownConditionTrueFalse
+    if (sigZ == 0 && sigExtra == 0)
+        return pack(false, 0, 0);  // exact cancellation gives +0
+    if (sigZ == 0) {
+        sigZ = sigExtra;
+        sigExtra = 0;
+        expZ -= 64;
+    }
+    const int shift = count_leading_zeros(sigZ);
+    if (shift != 0) {
+        sigZ = (sigZ << shift) | (sigExtra >> (64 - shift));
+        sigExtra <<= shift;
+        expZ -= shift;
+    }
+    return pack_extended(round_to_format(extended_format, signZ, expZ, sigZ, sigExtra));
 }
 
 }  // namespace
@@ -279,7 +324,7 @@ SoftExtended soft_from_float(float a)
         return pack(f.sign, 0, 0);
 
     // The significand at the top of 64 bits; a float denormal is a normal
-    // extended number.
+    // extended number, so the value is packed as it is, without rounding.
     std::uint64_t sigZ = std::uint64_t{f.frac} << (63 - float_frac_bits);
     std::int32_t expZ;
     if (f.exp == 0) {
@@ -290,17 +335,19 @@ SoftExtended soft_from_float(float a)
         sigZ |= integer_bit;
         expZ = f.exp - float_exp_bias + exp_bias;
     }
-    return round_pack(extended_format, f.sign, expZ, sigZ, 0);
+    return pack(f.sign, expZ, sigZ);
 }
 
 SoftExtended soft_add(SoftExtended a, SoftExtended b)
 {
-    return add_signed(a, b, sign_of(b));
+    const bool signA = sign_of(a);
+    return signA == sign_of(b) ? add_mags(a, b, signA) : sub_mags(a, b, signA);
 }
 
 SoftExtended soft_sub(SoftExtended a, SoftExtended b)
 {
-    return add_signed(a, b, !sign_of(b));
+    const bool signA = sign_of(a);
+    return signA == sign_of(b) ? sub_mags(a, b, signA) : add_mags(a, b, signA);
 }
 
 SoftExtended soft_mul(SoftExtended a, SoftExtended b)
@@ -313,8 +360,8 @@ SoftExtended soft_mul(SoftExtended a, SoftExtended b)
     if (is_zero(a) || is_zero(b))
         return pack(signZ, 0, 0);
 
-    const Unpacked ua = unpack_finite(a);
-    const Unpacked ub = unpack_finite(b);
+    const Unpacked ua = unpack(a);
+    const Unpacked ub = unpack(b);
     SigExtra product = multiply_64_to_128(ua.sig, ub.sig);
     std::int32_t expZ = ua.exp + ub.exp - exp_bias + 1;
     if ((product.sig & integer_bit) == 0) {  // a product in [1, 2): one bit less
@@ -322,7 +369,7 @@ SoftExtended soft_mul(SoftExtended a, SoftExtended b)
         product.extra <<= 1;
         --expZ;
     }
-    return round_pack(extended_format, signZ, expZ, product.sig, product.extra);
+    return pack_extended(round_to_format(extended_format, signZ, expZ, product.sig, product.extra));
 }
 
 SoftExtended soft_div(SoftExtended a, SoftExtended b)
@@ -339,85 +386,48 @@ SoftExtended soft_div(SoftExtended a, SoftExtended b)
     if (is_zero(a))
         return pack(signZ, 0, 0);
 
-    const Unpacked ua = unpack_finite(a);
-    const Unpacked ub = unpack_finite(b);
+    const Unpacked ua = unpack(a);
+    const Unpacked ub = unpack(b);
     std::int32_t expZ = ua.exp - ub.exp + exp_bias;
     // Long division, one quotient bit a step. The remainder stays below
-    // sigB; doubled it needs a 65th bit, kept in remTop.
+    // ub.sig; doubled it needs a 65th bit, kept in rem_top.
     std::uint64_t rem = ua.sig;
-    bool remTop = false;
+    bool rem_top = false;
     if (ua.sig < ub.sig) {  // a quotient below 1: start one bit lower
-        remTop = (rem >> 63) != 0;
+        rem_top = (rem >> 63) != 0;
         rem <<= 1;
         --expZ;
     }
     std::uint64_t sigZ = 0;
     for (int bit = 0; bit < 64; ++bit) {
         sigZ <<= 1;
-        if (remTop || rem >= ub.sig) {
+        if (rem_top || rem >= ub.sig) {
             rem -= ub.sig;
             sigZ |= 1u;
         }
-        remTop = (rem >> 63) != 0;
+        rem_top = (rem >> 63) != 0;
         rem <<= 1;
     }
-    const bool roundBit = remTop || rem >= ub.sig;
-    if (roundBit)
+    const bool round_bit = rem_top || rem >= ub.sig;
+    if (round_bit)
         rem -= ub.sig;
-    const std::uint64_t sigExtra = (roundBit ? half_ulp : 0u) | (rem != 0 ? 1u : 0u);
-    return round_pack(extended_format, signZ, expZ, sigZ, sigExtra);
+    const std::uint64_t sigExtra = (round_bit ? half_ulp : 0u) | (rem != 0 ? 1u : 0u);
+    return pack_extended(round_to_format(extended_format, signZ, expZ, sigZ, sigExtra));
 }
 
+// An infinity lies beyond every format's range and rounds to the infinity.
 float soft_to_float(SoftExtended a)
 {
-    const bool signA = sign_of(a);
     if (is_nan(a))
-        return quiet_nan_float(signA, a.signif << 1);
-    if (is_inf(a))
-        return float_from_fields(signA, float_exp_max, 0);
-    if (is_zero(a))
-        return float_from_fields(signA, 0, 0);
-    const Unpacked ua = unpack_finite(a);
-    const SoftExtended z = round_pack(single_format, signA, ua.exp, ua.sig, 0);
-    // z is now exactly a float (or an infinity or zero): re-encode it.
-    const std::int32_t expZ = exp_of(z) - exp_bias + float_exp_bias;
-    if (is_inf(z))
-        return float_from_fields(signA, float_exp_max, 0);
-    if (is_zero(z))
-        return float_from_fields(signA, 0, 0);
-    // Rounded to single, a finite z has 1 <= expZ <= 254, or -22 <= expZ <= 0
-    // as a single denormal: both shifts stay in range, which the static
-    // analyser cannot follow through round_pack.
-    const int dropped = 63 - float_frac_bits;
-    if (expZ >= 1)
-        return float_from_fields(signA, expZ, static_cast<std::uint32_t>(z.signif >> dropped));
-    const int denormalShift = dropped + 1 - expZ;
-    // NOLINTNEXTLINE(clang-analyzer-core.UndefinedBinaryOperatorResult)
-    return float_from_fields(signA, 0, static_cast<std::uint32_t>(z.signif >> denormalShift));
+        return quiet_nan_float(sign_of(a), a.signif << 1);
+    const Unpacked ua = unpack(a);
+    return pack_float(round_to_format(single_format, sign_of(a), ua.exp, ua.sig, 0));
 }
 
 double soft_to_double(SoftExtended a)
 {
-    const bool signA = sign_of(a);
     if (is_nan(a))
-        return quiet_nan_double(signA, a.signif << 1);
-    if (is_inf(a))
-        return double_from_fields(signA, double_exp_max, 0);
-    if (is_zero(a))
-        return double_from_fields(signA, 0, 0);
-    const Unpacked ua = unpack_finite(a);
-    const SoftExtended z = round_pack(double_format, signA, ua.exp, ua.sig, 0);
-    // z is now exactly a double (or an infinity or zero): re-encode it.
-    const std::int32_t expZ = exp_of(z) - exp_bias + double_exp_bias;
-    if (is_inf(z))
-        return double_from_fields(signA, double_exp_max, 0);
-    if (is_zero(z))
-        return double_from_fields(signA, 0, 0);
-    // As for single: 1 <= expZ <= 2046, or -51 <= expZ <= 0 as a denormal.
-    const int dropped = 63 - double_frac_bits;
-    if (expZ >= 1)
-        return double_from_fields(signA, expZ, z.signif >> dropped);
-    const int denormalShift = dropped + 1 - expZ;
-    // NOLINTNEXTLINE(clang-analyzer-core.UndefinedBinaryOperatorResult)
-    return double_from_fields(signA, 0, z.signif >> denormalShift);
+        return quiet_nan_double(sign_of(a), a.signif << 1);
+    const Unpacked ua = unpack(a);
+    return pack_double(round_to_format(double_format, sign_of(a), ua.exp, ua.sig, 0));
 }

@@ -3,27 +3,10 @@
 
 #include "x87_chain.h"
 
+#include "ieee_bits.h"
 #include "single_difference.h"
 
 #if TARVELIN_HAS_X87_EXTENDED
-
-namespace {
-
-// A store through volatile is a rounding no compiler may skip, even where
-// float and double arithmetic is carried in 80-bit registers (x87).
-float round_to_float(long double x)
-{
-    volatile float stored = static_cast<float>(x);
-    return stored;
-}
-
-double round_to_double(long double x)
-{
-    volatile double stored = static_cast<double>(x);
-    return stored;
-}
-
-}  // namespace
 
 long double x87_real_rate(float nominal, float inflation)
 {
@@ -41,7 +24,7 @@ long double x87_real_rate(float nominal, float inflation)
     return result;
 }
 
-RateFigures x87_figures(float nominal, float inflation, long double realRate)
+RateFigures x87_figures(float nominal, float inflation, long double real_rate)
 {
     RateFigures figures;
     figures.nominal = nominal;
@@ -52,14 +35,14 @@ RateFigures x87_figures(float nominal, float inflation, long double realRate)
     // double rounding harmless; the store makes the rounding to single real.
     // Not so for the choice between two NaNs: that goes by the SSE rule.
     const NanOperand nan = difference_nan_operand(nominal, inflation);
-    volatile float difference = nominal - inflation;
+    const float difference = rounded_to<float>(nominal - inflation);
     figures.difference = nan.found ? nan.nan : difference;
-    figures.real_rate = round_to_float(realRate);
+    figures.real_rate = rounded_to<float>(real_rate);
 
     // Formed from the two stored singles, not from the extended real rate.
     const long double deviation = static_cast<long double>(figures.difference) -
                                   static_cast<long double>(figures.real_rate);
-    figures.deviation = round_to_double(deviation);
+    figures.deviation = rounded_to<double>(deviation);
     return figures;
 }
 

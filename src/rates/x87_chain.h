@@ -12,8 +12,8 @@
 #if TARVELIN_HAS_X87_EXTENDED
 long double x87_real_rate(float nominal, float inflation);
 
-// The record of a run whose extended real rate is realRate.
-RateFigures x87_figures(float nominal, float inflation, long double realRate);
+// The record of a run whose extended real rate is real_rate.
+RateFigures x87_figures(float nominal, float inflation, long double real_rate);
 #endif
 
 #endif

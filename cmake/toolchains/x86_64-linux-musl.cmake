@@ -29,6 +29,10 @@ set(CMAKE_CXX_COMPILER clang++-14)
 set(CMAKE_C_COMPILER_TARGET x86_64-linux-musl)
 set(CMAKE_CXX_COMPILER_TARGET x86_64-linux-musl)
 
+if(NOT EXISTS /usr/lib/x86_64-linux-musl/libc.a OR NOT EXISTS /usr/lib/llvm-14/include/c++/v1/cstdio)
+  message(FATAL_ERROR "the musl build needs musl-tools, clang-14, libc++-14-dev and libclang-rt-14-dev")
+endif()
+
 # clang looks for a target's C library under a system root; Debian keeps
 # musl's beside glibc's, so links in the build tree make one.
 set(tarvelin_musl_root ${CMAKE_BINARY_DIR}/musl-root)

@@ -3,9 +3,10 @@
 
 // Median wall and CPU time of starting programs, for bench/startup.sh:
 //   spawn_times ROUNDS COMMAND [:: COMMAND]...
-// Each round runs every command once, in turn (A B A B for two), so that a
-// load on the machine falls on all of them alike; the first rounds warm the
-// caches and are not counted. Wall time is taken from before the fork to
+// Each round runs every command once, in turn, and every other round in the
+// reverse order (A B B A for two), so that a load on the machine falls on
+// all of them alike and none always follows the same one; the first rounds
+// warm the caches and are not counted. Wall time is taken from before the fork to
 // after the wait, CPU time is the child's user and system time. Prints one
 // line per command: its median wall and CPU time in microseconds. The
 // commands' standard output goes to /dev/null.
@@ -63,7 +64,8 @@ int main(int argc, char** argv)
         return 2;
     }
     for (int round = -warmup_rounds; round < rounds; ++round) {
-        for (int c = 0; c < count; ++c) {
+        for (int turn = 0; turn < count; ++turn) {
+            int c = round % 2 == 0 ? turn : count - 1 - turn;
             struct timespec start, end;
             struct rusage usage;
             int status;

@@ -33,7 +33,7 @@ set(expected
   "FILEVERSION ${version_numbers}"
   "PRODUCTVERSION ${version_numbers}"
   "FILETYPE 0x1"
-  "BLOCK \"040704(E4|52)\""
+  "BLOCK \"0407(04E4|0352)\""
   "VALUE \"FileVersion\", \"${version}\""
   "VALUE \"ProductVersion\", \"${version}\""
   "VALUE \"OriginalFilename\", \"${file_name}\""
@@ -45,6 +45,14 @@ foreach(line IN LISTS expected)
     message(FATAL_ERROR "not in the version resource: ${line}\n${resource}")
   endif()
 endforeach()
+# Windows looks the strings up by the translation's language and code page,
+# so the string block must be named after the same code page.
+string(REGEX MATCH "BLOCK \"0407([0-9A-Fa-f]+)\"" block "${resource}")
+math(EXPR block_code_page "0x${CMAKE_MATCH_1}")
+string(REGEX MATCH "VALUE \"Translation\", 0x407, ([0-9]+)" translation "${resource}")
+if(NOT block_code_page EQUAL CMAKE_MATCH_1)
+  message(FATAL_ERROR "strings in code page ${block_code_page}, translation ${CMAKE_MATCH_1}")
+endif()
 # The description is the manual page's, German, capitalised as a title.
 string(TOLOWER "${resource}" resource_lower)
 string(TOLOWER "${description}" description_lower)

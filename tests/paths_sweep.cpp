@@ -67,7 +67,7 @@ int main(int argc, char** argv)
         std::printf("%lld pairs of two-decimal rates", count);
     } else if (single_steps) {
         const long long stride = std::strtoll(argv[2], nullptr, 10);
-        count = (0xFFFFFFFFll / stride) + 1;
+        count = (0xFFFFFFFFLL / stride) + 1;
         failures = count_failures(count, [&](long long k) {
             const auto bits = static_cast<std::uint32_t>(k * stride);
             float rate;

@@ -27,6 +27,7 @@ option(TARVELIN_GTEST_FROM_SOURCE "Build GoogleTest from its sources" ${CMAKE_CR
 set(TARVELIN_GTEST_SOURCE_DIR /usr/src/googletest CACHE PATH
   "GoogleTest sources (Debian's package googletest)")
 set(TARVELIN_SWEEP_CASES 100000 CACHE STRING "Cases of each kind in the sweep test")
+option(TARVELIN_EXHAUSTIVE "Add the exhaustive sweeps (minutes each) to the tests" OFF)
 # The native build that the others are held to: the records and reports of
 # this tree are compared with its, and the web page with its program.
 set(TARVELIN_NATIVE_DIR "" CACHE PATH

@@ -76,4 +76,20 @@ TEST(Calculator, ProgramNameShownAsGiven)
               "[Optionen]");
 }
 
+// Argument 0 is the program's name, whatever it is, and never the option: a
+// program started as "-m" (a link of that name) prints the one-line report.
+TEST(Calculator, ProgramNamedLikeTheOptionIsNotTheOption)
+{
+    char option[] = "-m";
+    char plain[] = "tarvelin";
+    char nominal[] = "5";
+    char inflation[] = "2";
+    char* named_option[] = {option, nominal, inflation, nullptr};
+    char* named_plain[] = {plain, nominal, inflation, nullptr};
+    int status = -1;
+    int plain_status = -1;
+    EXPECT_EQ(run_captured(3, named_option, status), run_captured(3, named_plain, plain_status));
+    EXPECT_EQ(status, plain_status);
+}
+
 }  // namespace

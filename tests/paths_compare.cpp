@@ -6,6 +6,7 @@
 #if TARVELIN_HAS_X87_EXTENDED
 
 #include <cstdio>
+#include <ios>
 #include <random>
 
 #include "bit_patterns.h"
@@ -44,6 +45,29 @@ long long compare_random_records(std::uint32_t seed, long long cases)
             std::fprintf(stderr, "%s\n", same.message());
     }
     return failures;
+}
+
+::testing::AssertionResult same_single_steps(float rate)
+{
+    static const SoftExtended hundred = soft_from_float(100.0f);
+    static const SoftExtended one = soft_from_float(1.0f);
+    SoftExtended soft[3];
+    soft[0] = soft_from_float(rate);
+    soft[1] = soft_div(soft[0], hundred);
+    soft[2] = soft_add(soft[1], one);
+    volatile long double x87[3];
+    x87[0] = static_cast<long double>(rate);
+    x87[1] = x87[0] / 100.0L;
+    x87[2] = x87[1] + 1.0L;
+    for (int step = 0; step < 3; ++step) {
+        const SoftExtended bits = soft_from_native(x87[step]);
+        if (bits.signif != soft[step].signif || bits.signExp != soft[step].signExp)
+            return ::testing::AssertionFailure()
+                   << std::hex << "rate " << std::hexfloat << rate << ", step " << step
+                   << ": software " << soft[step].signExp << ":" << soft[step].signif
+                   << ", processor " << bits.signExp << ":" << bits.signif;
+    }
+    return ::testing::AssertionSuccess();
 }
 
 #endif

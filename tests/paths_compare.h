@@ -19,6 +19,10 @@
 // random decimal rates; returns the number of records that differ (reporting
 // the first few).
 long long compare_random_records(std::uint32_t seed, long long cases);
+
+// Whether the steps that take one rate (widened to extended, divided by 100,
+// plus 1) give the same bits in software and on the processor, each step.
+::testing::AssertionResult same_single_steps(float rate);
 #endif
 
 #endif

@@ -4,6 +4,7 @@
 #include "rate_inputs.h"
 
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 
 #include "bit_patterns.h"
@@ -71,6 +72,21 @@ std::vector<RatePair> hard_case_rates()
     for (const PrintedCase& c : printed_cases)
         rates.push_back(RatePair{static_cast<float>(std::strtod(c.nominal, nullptr)),
                                  static_cast<float>(std::strtod(c.inflation, nullptr))});
+    return rates;
+}
+
+std::vector<float> two_decimal_rates()
+{
+    // The text is written from integers, so that no binary rounding comes
+    // between the decimal and strtod.
+    std::vector<float> rates;
+    for (int hundredths = -10000; hundredths <= 10000; ++hundredths) {
+        const int whole = std::abs(hundredths) / 100;
+        char text[16];
+        std::snprintf(text, sizeof text, "%s%d.%02d", hundredths < 0 ? "-" : "", whole,
+                      std::abs(hundredths) % 100);
+        rates.push_back(static_cast<float>(std::strtod(text, nullptr)));
+    }
     return rates;
 }
 

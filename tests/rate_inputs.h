@@ -23,6 +23,10 @@ std::vector<float> special_values();
 // The rate pairs whose printed digits only the extended chain gives.
 std::vector<RatePair> hard_case_rates();
 
+// Every rate with at most two decimals from -100.00 to 100.00, as the
+// command line reads its text: 20,001 of them, in ascending order.
+std::vector<float> two_decimal_rates();
+
 // Pair number k of a random run: two random single bit patterns when k is
 // even, two random decimal rates (as the command line reads them) when odd.
 RatePair random_rates(std::mt19937& generator, long long k);

@@ -61,22 +61,6 @@ SoftExtended soft_op(Op op, SoftExtended a, SoftExtended b)
 
 #if TARVELIN_HAS_X87_EXTENDED
 // The processor's own result, forced to be computed at run time.
-long double native_from_soft(SoftExtended a)
-{
-    long double x = 0.0L;
-    std::memcpy(&x, &a.signif, 8);
-    std::memcpy(reinterpret_cast<unsigned char*>(&x) + 8, &a.signExp, 2);
-    return x;
-}
-
-SoftExtended soft_from_native(long double x)
-{
-    SoftExtended a;
-    std::memcpy(&a.signif, &x, 8);
-    std::memcpy(&a.signExp, reinterpret_cast<const unsigned char*>(&x) + 8, 2);
-    return a;
-}
-
 SoftExtended native_op(Op op, SoftExtended a, SoftExtended b)
 {
     volatile long double x = native_from_soft(a);

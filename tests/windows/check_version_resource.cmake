@@ -27,18 +27,21 @@ string(REGEX REPLACE "^tarvelin \\\\- " "" description "${name_line}")
 file(STRINGS "${LICENSE}" copyright REGEX "^Copyright " LIMIT_COUNT 1)
 get_filename_component(file_name "${PROGRAM}" NAME)
 
-# Language German (Germany), 0x0407, code page 1252 or 850 (0x04E4, 0x0352).
+# Language German (Germany), 0x0407, code page 1252 (0x04E4), the one the
+# resource's texts are written in. Windows looks the strings up by the
+# translation's language and code page, so the string block and the
+# translation must both name it: with two code pages it finds none.
 set(expected
   "LANGUAGE 7, 1"
   "FILEVERSION ${version_numbers}"
   "PRODUCTVERSION ${version_numbers}"
   "FILETYPE 0x1"
-  "BLOCK \"040704(E4|52)\""
+  "BLOCK \"040704E4\""
   "VALUE \"FileVersion\", \"${version}\""
   "VALUE \"ProductVersion\", \"${version}\""
   "VALUE \"OriginalFilename\", \"${file_name}\""
   "VALUE \"LegalCopyright\", \"${copyright}\""
-  "VALUE \"Translation\", 0x407, (1252|850)")
+  "VALUE \"Translation\", 0x407, 1252")
 foreach(line IN LISTS expected)
   string(REPLACE "(c)" "\\(c\\)" pattern "${line}")
   if(NOT resource MATCHES "(^|\n) *${pattern}\n")

@@ -315,7 +315,7 @@ function start() {
     note.firstElementChild.textContent = `${reading.read}. ${reading.why}`;
     const button = note.lastElementChild;
     button.hidden = reading.offer === null;
-    button.textContent = `${reading.offer} verwenden`;
+    button.textContent = `${reading.offer?.length > 20 ? `${reading.offer.slice(0, 16)}…` : reading.offer} verwenden`;
     button.onclick = () => {
       field.value = reading.offer;
       show();

@@ -8,7 +8,7 @@
 // prints Lighthouse's four mobile scores for the page with a report.
 //   node bench/web.mjs WEB-FOLDER [CHROMIUM]
 // It needs playwright-core (npm ci in web/).
-import { spawnSync } from "node:child_process";
+import { execFile } from "node:child_process";
 import { gzipSync } from "node:zlib";
 import { launchBrowser, serveFolder } from "../web/test/harness.mjs";
 
@@ -69,16 +69,20 @@ const updates = await page.evaluate(() => window.tarvelinTimes.keystrokes);
 await browser.close();
 
 // Lighthouse's own mobile emulation and throttling, its four categories.
-const lighthouse = spawnSync("lighthouse", [address, "--output=json", "--quiet", "--form-factor=mobile",
-  `--chrome-path=${chromiumPath}`, "--chrome-flags=--headless=new --no-sandbox --disable-gpu"],
-{ encoding: "utf8", maxBuffer: 64 * 1024 * 1024 });
+// Run beside this process's server, never blocking it; at most two minutes.
+const lighthouse = await new Promise((resolve) => {
+  execFile("lighthouse", [address, "--output=json", "--quiet", "--form-factor=mobile",
+    `--chrome-path=${chromiumPath}`, "--chrome-flags=--headless=new --no-sandbox --disable-gpu"],
+  { encoding: "utf8", maxBuffer: 64 * 1024 * 1024, timeout: 120000 },
+  (error, stdout, stderr) => resolve({ error, stdout, stderr }));
+});
 let scores = "lighthouse not installed";
-if (!lighthouse.error) {
+if (lighthouse.error?.code !== "ENOENT") {
   try {
     const { categories } = JSON.parse(lighthouse.stdout);
     scores = Object.values(categories).map(({ title, score }) => `${title} ${Math.round(score * 100)}`).join(", ");
   } catch {
-    scores = `lighthouse failed: ${lighthouse.stderr.trim().split("\n").pop()}`;
+    scores = `lighthouse failed: ${`${lighthouse.stderr}`.trim().split("\n").pop()}`;
   }
 }
 server.close();

@@ -341,7 +341,8 @@ function start() {
     pause = setTimeout(announce, 500);
     // Drawn after the report is on the screen, never before.
     clearTimeout(chartTimer);
-    chart.hidden ||= empty;
+    // Its place is kept while it is drawn, so that nothing below it moves.
+    chart.hidden = empty;
     if (!empty) {
       const report = shown;
       chartTimer = setTimeout(() => drawChart(chart, report, chartPoints(module, nominal, report)));

@@ -4,8 +4,11 @@
 // report, time from a keystroke to the updated report, and the bytes the page
 // transfers. Exits 1 if a target is missed: first report within 150 ms, an
 // update within one frame (16 ms), page and module under 100 KB gzipped.
+// Where the lighthouse command is installed (npm lighthouse@12.2.3), it also
+// prints Lighthouse's four mobile scores for the page with a report.
 //   node bench/web.mjs WEB-FOLDER [CHROMIUM]
 // It needs playwright-core (npm ci in web/).
+import { execFile } from "node:child_process";
 import { gzipSync } from "node:zlib";
 import { launchBrowser, serveFolder } from "../web/test/harness.mjs";
 
@@ -64,6 +67,24 @@ for (let i = 0; i < keystrokes; ++i) {
 }
 const updates = await page.evaluate(() => window.tarvelinTimes.keystrokes);
 await browser.close();
+
+// Lighthouse's own mobile emulation and throttling, its four categories.
+// Run beside this process's server, never blocking it; at most two minutes.
+const lighthouse = await new Promise((resolve) => {
+  execFile("lighthouse", [address, "--output=json", "--quiet", "--form-factor=mobile",
+    `--chrome-path=${chromiumPath}`, "--chrome-flags=--headless=new --no-sandbox --disable-gpu"],
+  { encoding: "utf8", maxBuffer: 64 * 1024 * 1024, timeout: 120000 },
+  (error, stdout, stderr) => resolve({ error, stdout, stderr }));
+});
+let scores = "lighthouse not installed";
+if (lighthouse.error?.code !== "ENOENT") {
+  try {
+    const { categories } = JSON.parse(lighthouse.stdout);
+    scores = Object.values(categories).map(({ title, score }) => `${title} ${Math.round(score * 100)}`).join(", ");
+  } catch {
+    scores = `lighthouse failed: ${`${lighthouse.stderr}`.trim().split("\n").pop()}`;
+  }
+}
 server.close();
 
 const raw = bytes.reduce((sum, { body }) => sum + body.length, 0);
@@ -72,6 +93,7 @@ console.log(`first report after navigation: median ${milliseconds(median(firstRe
   `min ${milliseconds(Math.min(...firstReports))}, max ${milliseconds(Math.max(...firstReports))} (${loads} loads)`);
 console.log(`keystroke to updated report:   median ${milliseconds(median(updates))}, ` +
   `min ${milliseconds(Math.min(...updates))}, max ${milliseconds(Math.max(...updates))} (${updates.length} keystrokes)`);
+console.log(`Lighthouse, mobile:            ${scores}`);
 console.log(`transferred: ${bytes.map(({ path }) => path).join(", ")}: ` +
   `${raw} bytes, ${gzipped} bytes gzipped`);
 

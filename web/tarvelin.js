@@ -137,6 +137,69 @@ function addressQuery(nominal, inflation, multiLine) {
   return parts.length > 0 ? `?${parts.join("&")}` : "";
 }
 
+// How far the C library's strtod, in the "C" locale, reads a text: white
+// space, a sign, decimal or hexadecimal digits with an exponent, inf,
+// infinity, nan or nan(...). No match: nothing is read, the rate is 0.
+const strtodPattern =
+  /^[ \t\n\v\f\r]*[+-]?(?:0x(?:[0-9a-f]+\.?[0-9a-f]*|\.[0-9a-f]+)(?:p[+-]?[0-9]+)?|(?:[0-9]+\.?[0-9]*|\.[0-9]+)(?:e[+-]?[0-9]+)?|inf(?:inity)?|nan(?:\([0-9a-z_]*\))?)/i;
+
+function strtodLength(text) {
+  const match = strtodPattern.exec(text);
+  return match === null ? 0 : match[0].length;
+}
+
+// A decimal number written the German way (thousands points, a decimal
+// comma, a typographic minus or dash), and its point form.
+const germanDecimal = /^([+\-\u2212\u2013]?)(\d{1,3}(?:\.\d{3})+|\d+)(?:,(\d+))?\s*%?$/;
+
+function pointForm(text) {
+  const match = germanDecimal.exec(text.trim());
+  if (match === null) return null;
+  const [, sign, whole, fraction] = match;
+  const plain = `${sign === "+" ? "+" : sign === "" ? "" : "-"}${whole.replaceAll(".", "")}`;
+  return fraction === undefined ? plain : `${plain}.${fraction}`;
+}
+
+// At most this much of a text is quoted in a note: a megabyte of digits
+// still gives a note of one line.
+const quoted = (text) => `„${text.length > 16 ? `${text.slice(0, 16)}…` : text}“`;
+
+// What the program makes of a field, where it reads less than the text and
+// the rest is more than white space or a percent sign: { read, why, offer }.
+function readingNote(text) {
+  if (text === "") return null;
+  const length = strtodLength(text);
+  const rest = text.slice(length);
+  if (length > 0 && /^\s*%?\s*$/.test(rest)) return null;
+  const stop = String.fromCodePoint(rest.codePointAt(0));
+  let why;
+  if (stop === ",") why = "Das Programm nimmt den Punkt als Dezimalzeichen, beim Komma hört es auf.";
+  else if (stop === "\u2212" || stop === "\u2013") why = `${quoted(stop)} ist dem Programm kein Minus, es braucht „-“.`;
+  else if (stop === "\u00a0") why = "Ein geschütztes Leerzeichen ist dem Programm kein Leerraum.";
+  else if (/^\s*$/.test(text)) why = "Nur Leerraum: das Programm rechnet mit 0.";
+  else if (length === 0) why = "Am Anfang steht keine Zahl: das Programm rechnet mit 0.";
+  else why = `Ab ${quoted(stop)} liest das Programm nicht weiter.`;
+  const read = length === 0 ? "0" : quoted(text.slice(0, length).trim());
+  const offer = pointForm(text);
+  return { read: `gelesen: ${read}`, why, offer: offer === text ? null : offer };
+}
+
+// The program's text shown so that a narrow screen breaks it at its tabs
+// first: each run between tabs and line ends is a box of its own, wrapped
+// inside only where it is wider than the screen. The text itself is unchanged.
+function showText(element, text) {
+  element.replaceChildren(...text.split(/([\t\n]+)/).filter((part) => part !== "").map((part) => {
+    if (/^[\t\n]/.test(part)) return part;
+    const run = document.createElement("span");
+    run.textContent = part;
+    return run;
+  }));
+}
+
+// A printed figure read back, in either layout: "Tarvelin:\t  2.941 %"
+// gives "2.941".
+const printedFigure = (report, label) => new RegExp(`${label}:\\s+(\\S+)\\s+%`).exec(report)?.[1];
+
 function base64Bytes(text) {
   const binary = atob(text);
   const bytes = new Uint8Array(binary.length);
@@ -144,13 +207,74 @@ function base64Bytes(text) {
   return bytes;
 }
 
+// The chart: for the nominal rate in the field, the difference and the exact
+// real rate over inflation rates around the one in the field, every point a
+// run of the program. The grid is whole percents, four apart.
+const chartSteps = [-5, -4, -3, -2, -1, 0, 1, 2, 3, 4, 5];
+
+function chartPoints(module, nominal, report) {
+  const centre = Math.round(Number(printedFigure(report, "Inflation")));
+  if (!Number.isFinite(centre) || Math.abs(centre) > 1000) return [];
+  return chartSteps.map((step) => String(centre + 4 * step)).filter((text) => Number(text) > -90)
+    .map((inflation) => {
+      const printed = runProgram(module, [programName, nominal, inflation]);
+      return { inflation, difference: printedFigure(printed, "Differenz"), real: printedFigure(printed, "Tarvelin") };
+    })
+    .filter(({ difference, real }) => Number.isFinite(Number(difference)) && Number.isFinite(Number(real)));
+}
+
+function drawChart(figure, report, points) {
+  figure.hidden = points.length < 2;
+  if (figure.hidden) return;
+  const svg = figure.querySelector("svg");
+  const shape = (name, attributes) => {
+    const element = document.createElementNS(svg.namespaceURI, name);
+    for (const [key, value] of Object.entries(attributes)) element.setAttribute(key, value);
+    return element;
+  };
+  const ys = points.flatMap(({ difference, real }) => [Number(difference), Number(real)]);
+  const [low, high] = [Math.min(...ys), Math.max(...ys)];
+  const [left, right, top, bottom] = [70, 470, 20, 260];
+  const x = (i) => left + ((right - left) * i) / (points.length - 1);
+  const y = (value) => (high === low ? (top + bottom) / 2 : bottom - ((bottom - top) * (value - low)) / (high - low));
+  const children = [
+    shape("line", { x1: left, y1: bottom, x2: right, y2: bottom, class: "achse" }),
+    shape("line", { x1: left, y1: top, x2: left, y2: bottom, class: "achse" }),
+  ];
+  const label = (text, attributes) => Object.assign(shape("text", attributes), { textContent: text });
+  children.push(label(points[0].inflation, { x: left, y: bottom + 22, "text-anchor": "start" }),
+    label(`Inflation in %: ${points[points.length - 1].inflation}`, { x: right, y: bottom + 22, "text-anchor": "end" }),
+    label(String(high), { x: left - 6, y: top + 5, "text-anchor": "end" }),
+    label(String(low), { x: left - 6, y: bottom, "text-anchor": "end" }));
+  for (const [key, name] of [["difference", "differenz"], ["real", "tarvelin"]]) {
+    const line = points.map((point, i) => `${x(i)},${y(Number(point[key]))}`).join(" ");
+    children.push(shape("polyline", { points: line, class: name }));
+    points.forEach((point, i) => children.push(shape("circle", { cx: x(i), cy: y(Number(point[key])), r: 4, class: name })));
+  }
+  svg.replaceChildren(...children);
+  figure.querySelector("figcaption").textContent = `Zins ${printedFigure(report, "Zins")} %: Differenz (gestrichelt) und Tarvelin ` +
+    `(durchgezogen) bei Inflation von ${points[0].inflation} bis ${points[points.length - 1].inflation} %`;
+  figure.querySelector("tbody").replaceChildren(...points.map((point) => {
+    const row = document.createElement("tr");
+    for (const text of [point.inflation, point.difference, point.real]) {
+      row.append(Object.assign(document.createElement("td"), { textContent: text }));
+    }
+    return row;
+  }));
+}
+
 function start() {
   const form = document.getElementById("eingabe");
   const nominalField = form.elements.zins;
   const inflationField = form.elements.inflation;
+  const fields = [nominalField, inflationField];
   const multiLineChoice = form.querySelector('input[value="mehrzeilig"]');
   const singleLineChoice = form.querySelector('input[value="einzeilig"]');
   const output = document.getElementById("ausgabe");
+  const announcer = document.getElementById("ansage");
+  const prompt = document.getElementById("einstieg");
+  const result = document.getElementById("ergebnis");
+  const chart = document.getElementById("verlauf");
 
   const query = new URLSearchParams(window.location.search);
   nominalField.value = query.get("zins") ?? "";
@@ -166,18 +290,87 @@ function start() {
     output.textContent = `Das Programm konnte nicht geladen werden: ${error.message}`;
     return;
   }
+  showText(document.getElementById("hilfe-text"), runProgram(module, [programName]));
 
+  // A screen reader is told the notes and the report once typing pauses,
+  // never the usage text, never the same twice in a row.
+  let shown = "";
+  let announced = "";
+  let pause = null;
+  const announce = () => {
+    const notes = fields.map((field) => document.getElementById(`${field.id}-lesart`))
+      .filter((note) => !note.hidden).map((note) => `${note.firstElementChild.textContent}`);
+    const text = [...notes, shown].join("\n");
+    if (result.hidden || text === announced) return;
+    announced = text;
+    announcer.textContent = text;
+  };
+
+  const showNote = (field) => {
+    const note = document.getElementById(`${field.id}-lesart`);
+    const reading = readingNote(field.value);
+    note.hidden = reading === null;
+    field.toggleAttribute("aria-invalid", reading !== null);
+    if (reading === null) return;
+    note.firstElementChild.textContent = `${reading.read}. ${reading.why}`;
+    const button = note.lastElementChild;
+    button.hidden = reading.offer === null;
+    button.textContent = `${reading.offer?.length > 20 ? `${reading.offer.slice(0, 16)}…` : reading.offer} verwenden`;
+    button.onclick = () => {
+      field.value = reading.offer;
+      show();
+      field.focus();
+    };
+  };
+
+  let chartTimer = null;
   const show = () => {
     const nominal = nominalField.value;
     const inflation = inflationField.value;
     const multiLine = multiLineChoice.checked;
     // Text, never markup: whatever was typed stays text.
-    output.textContent = runProgram(module, programArguments(nominal, inflation, multiLine));
+    shown = runProgram(module, programArguments(nominal, inflation, multiLine));
+    showText(output, shown);
+    fields.forEach(showNote);
+    const empty = nominal === "" || inflation === "";
+    prompt.hidden = !empty;
+    result.hidden = empty;
     const address = `${window.location.pathname}${addressQuery(nominal, inflation, multiLine)}`;
     window.history.replaceState(null, "", address);
+    clearTimeout(pause);
+    pause = setTimeout(announce, 500);
+    // Drawn after the report is on the screen, never before.
+    clearTimeout(chartTimer);
+    // Its place is kept while it is drawn, so that nothing below it moves.
+    chart.hidden = empty;
+    if (!empty) {
+      const report = shown;
+      chartTimer = setTimeout(() => drawChart(chart, report, chartPoints(module, nominal, report)));
+    }
   };
   form.addEventListener("input", show);
   form.addEventListener("submit", (event) => event.preventDefault());
+  document.getElementById("beispiel").addEventListener("click", () => {
+    nominalField.value = "5";
+    inflationField.value = "2";
+    show();
+  });
+  document.getElementById("kopieren").addEventListener("click", async () => {
+    try {
+      await navigator.clipboard.writeText(shown);
+      announcer.textContent = "Die Ausgabe ist in der Zwischenablage.";
+    } catch {
+      announcer.textContent = "Der Browser lässt das Kopieren nicht zu; markieren Sie die Ausgabe mit Strg+A.";
+    }
+    announced = "";
+  });
+  // Ctrl+A in the report selects the report, not the page.
+  output.parentElement.addEventListener("keydown", (event) => {
+    if ((event.ctrlKey || event.metaKey) && event.key === "a") {
+      event.preventDefault();
+      window.getSelection().selectAllChildren(output);
+    }
+  });
   show();
 }
 

@@ -1,8 +1,9 @@
 # SPDX-FileCopyrightText: 2026 the tarvelin authors
 # SPDX-License-Identifier: MIT
 
-# Every option and cache variable of the project, with its help text; the
-# README has them as a table. CMakePresets.json sets them per tree.
+# Every option and cache variable of the project, with its help text;
+# CONTRIBUTING.md has them as a table, which the test docs.options holds to
+# this file. CMakePresets.json sets them per tree.
 
 # What is built.
 option(TARVELIN_BUILD_TESTS "Build the tests" ${PROJECT_IS_TOP_LEVEL})

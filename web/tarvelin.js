@@ -10,26 +10,6 @@ const moduleBase64 = "@TARVELIN_MODULE_BASE64@";
 // The name the program sees as argv[0]; the usage text shows it.
 const programName = "tarvelin";
 
-// The program writes code page 850. Its lower half is ASCII; this is the upper
-// half, bytes 0x80 to 0xFF (browsers have no decoder for it).
-const cp850UpperHalf =
-  "ÇüéâäàåçêëèïîìÄÅ" +
-  "ÉæÆôöòûùÿÖÜø£Ø×ƒ" +
-  "áíóúñÑªº¿®¬½¼¡«»" +
-  "░▒▓│┤ÁÂÀ©╣║╗╝¢¥┐" +
-  "└┴┬├─┼ãÃ╚╔╩╦╠═╬¤" +
-  "ðÐÊËÈıÍÎÏ┘┌█▄¦Ì▀" +
-  "ÓßÔÒõÕµþÞÚÛÙýÝ¯´" +
-  "\u00AD±‗¾¶§÷¸°¨·¹³²■\u00A0";
-
-function decodeCp850(bytes) {
-  let text = "";
-  for (const byte of bytes) {
-    text += byte < 0x80 ? String.fromCharCode(byte) : cp850UpperHalf[byte - 0x80];
-  }
-  return text;
-}
-
 // The few WASI functions the program imports: its arguments, writes to
 // standard output and error, and its exit. Nothing else is offered, so the
 // module cannot reach a file, a clock or the network.
@@ -113,8 +93,9 @@ function runProgram(module, args) {
   } catch (error) {
     if (!(error instanceof ProgramExit)) throw error;
   }
-  // One byte is one character: the chunks decode one by one.
-  return stdout.map(decodeCp850).join("");
+  // The program writes UTF-8; a letter may be split between two writes.
+  const decoder = new TextDecoder();
+  return stdout.map((chunk) => decoder.decode(chunk, { stream: true })).join("") + decoder.decode();
 }
 
 // The fields as the program's arguments, each one word as if quoted in a

@@ -16,9 +16,17 @@ const char banner[] =
     " *** Zins - Inflation ***\n"
     " ************************\n";
 
-// The texts are code page 850: 0x84 is the letter a with diaeresis.
+// The one letter beyond ASCII, a with diaeresis, as the terminal shows it:
+// the Windows console shows code page 850, where it is the byte 0x84; every
+// other terminal, and WASI's strings, are UTF-8.
+#ifdef _WIN32
+#define A_UMLAUT "\x84"
+#else
+#define A_UMLAUT "\xC3\xA4"
+#endif
+
 const char description[] =
-    " Berechnet aus dem Nominalzins und der Inflationsrate den Tarvelin. N\x84"
+    " Berechnet aus dem Nominalzins und der Inflationsrate den Tarvelin. N" A_UMLAUT
     "herungsweise ist das die Differenz aus beiden Werten.\n"
     " Dieses Programm gibt jedoch den genauen Wert aus.";
 

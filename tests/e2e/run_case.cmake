@@ -14,8 +14,9 @@ cmake_policy(VERSION 3.20)
 #             then standard error must say that the write failed
 #   NAME      the case's name, for the files it leaves behind
 #   WINDOWS   ON for a Windows program: text mode turns every line feed into
-#             CR LF, and the program sees its name as a Windows path (under
-#             Wine a Unix path /x/y is Z:\x\y)
+#             CR LF, its text is code page 850 (any other program's must
+#             be valid UTF-8), and the program sees its name as a Windows
+#             path (under Wine a Unix path /x/y is Z:\x\y)
 #   FILES     names of empty files, separated by |, to create in a fresh
 #             working directory for the run (for wildcard expansion)
 #   NAME_LENGTH  instead of its own path, the program sees a name of exactly
@@ -78,6 +79,16 @@ endif()
 
 if(NOT errors STREQUAL "")
   message(FATAL_ERROR "unexpected output on standard error: ${errors}")
+endif()
+
+# Every terminal but the Windows console reads UTF-8: text that is not valid
+# UTF-8 shows as replacement marks there, whatever the expected file holds.
+if(NOT WINDOWS)
+  execute_process(COMMAND iconv -f UTF-8 -t UTF-8 INPUT_FILE "${actual}"
+                  OUTPUT_QUIET ERROR_QUIET RESULT_VARIABLE invalid)
+  if(invalid)
+    message(FATAL_ERROR "standard output is not valid UTF-8")
+  endif()
 endif()
 
 file(READ "${EXPECTED}" expected)

@@ -4,8 +4,9 @@
 cmake_policy(VERSION 3.20)
 
 # Runs every example of the manual page PAGE with PROGRAM and compares what it
-# prints with what the page shows. An example is a line "$ tarvelin ARGS"
-# inside the .EX block, followed by the exact output lines.
+# prints with what the page shows; then holds the page's exit statuses to the
+# program's. An example is a line "$ tarvelin ARGS" inside the .EX block,
+# followed by the exact output lines.
 
 file(READ "${PAGE}" page)
 if(NOT page MATCHES "\n\\.EX\n(.*)\n\\.EE\n")
@@ -59,3 +60,38 @@ if(count EQUAL 0)
 endif()
 check_example()
 message(STATUS "${count} examples match")
+
+# The exit statuses: the program run in each situation the page documents,
+# and the page's entry for the status it returned must name that situation.
+# The page documents no other status.
+if(NOT page MATCHES "\n\\.SH EXIT-STATUS\n(.*)")
+  message(FATAL_ERROR "no section EXIT-STATUS in ${PAGE}")
+endif()
+string(REGEX REPLACE "\n\\.SH .*" "" statuses "${CMAKE_MATCH_1}")
+set(situations 0)
+
+function(check_status words output)
+  execute_process(COMMAND ${emulator} "${PROGRAM}" ${ARGN}
+                  OUTPUT_FILE ${output} ERROR_QUIET RESULT_VARIABLE status)
+  list(JOIN ARGN " " arguments)
+  if(NOT statuses MATCHES "\\.TP\n\\.B ${status}\n([^\n]*)")
+    message(FATAL_ERROR "tarvelin ${arguments} >${output}: status ${status}, which the page does not document")
+  endif()
+  if(NOT CMAKE_MATCH_1 MATCHES "${words}")
+    message(FATAL_ERROR "tarvelin ${arguments} >${output}: status ${status}, documented as: ${CMAKE_MATCH_1}")
+  endif()
+  math(EXPR situations "${situations} + 1")
+  set(situations ${situations} PARENT_SCOPE)
+endfunction()
+
+check_status("Bericht wurde geschrieben" ${CMAKE_CURRENT_BINARY_DIR}/man_status.out 5 2)
+check_status("fehlten Zinss" ${CMAKE_CURRENT_BINARY_DIR}/man_status.out 5)
+if(EXISTS /dev/full)
+  check_status("nicht geschrieben" /dev/full 5 2)
+endif()
+string(REGEX MATCHALL "\\.TP\n\\.B [0-9]+\n" entries "${statuses}")
+list(LENGTH entries documented)
+if(EXISTS /dev/full AND NOT documented EQUAL situations)
+  message(FATAL_ERROR "the page documents ${documented} statuses, the program returns ${situations}")
+endif()
+message(STATUS "${situations} exit statuses match")

@@ -9,7 +9,7 @@
 import { existsSync, mkdirSync, readFileSync } from "node:fs";
 import { join } from "node:path";
 import { pathToFileURL } from "node:url";
-import { decodeCp850, launchBrowser, programOutput, reportInputs, serveFolder } from "./harness.mjs";
+import { launchBrowser, programOutput, reportInputs, serveFolder } from "./harness.mjs";
 
 const [webDir, nativeProgram, chromiumPath, testsDir, screenshotDir] = process.argv.slice(2);
 
@@ -55,7 +55,7 @@ const readingNotes = [["3,5", "gelesen: „3“", "3.5"], ["1.000,5", "gelesen: 
   ["5", null], [" 5 ", null], ["5%", null], ["5 %", null], ["1e1", null], ["0x10", null], ["inf", null],
   ["nan", null], ["-nan", null], ["5\u00a0", null]];
 
-const expectedFile = (name) => decodeCp850(readFileSync(join(testsDir, "e2e/expected", name)));
+const expectedFile = (name) => readFileSync(join(testsDir, "e2e/expected", name), "utf8");
 const native = (...args) => programOutput(nativeProgram, args);
 
 const server = await serveFolder(webDir);
@@ -92,6 +92,7 @@ const pageUrl = pathToFileURL(join(webDir, "index.html")).href;
 for (const base of [`${server.origin}/`, pageUrl]) {
   const usage = expectedFile("usage.out").replace("@PROGRAM@", "tarvelin");
   expectEqual(`${base}: usage, checked-in`, await open(base, ""), usage);
+  expect(`${base}: usage, the letter ä`, (await report.textContent()).includes(" Näherungsweise "));
   // Standards mode, though the licence comment comes before the doctype.
   expectEqual(`${base}: mode`, await page.evaluate(() => document.compatMode), "CSS1Compat");
   expectEqual(`${base}: usage, native`, await report.textContent(), native());

@@ -48,17 +48,11 @@ export async function launchBrowser(executablePath) {
 }
 
 // The program's standard output for these arguments, its name "tarvelin" as
-// on the page, decoded from code page 850 by the C library's iconv (which
-// is not the page's table).
+// on the page, decoded as UTF-8.
 export function programOutput(program, args) {
   const run = spawnSync(program, args, { argv0: "tarvelin" });
   if (run.error) throw run.error;
-  return decodeCp850(run.stdout);
-}
-
-export function decodeCp850(bytes) {
-  if (bytes.every((byte) => byte < 0x80)) return bytes.toString("latin1");
-  return spawnSync("iconv", ["-f", "CP850", "-t", "UTF-8"], { input: bytes }).stdout.toString("utf8");
+  return run.stdout.toString("utf8");
 }
 
 // The rate pairs whose reports are compared: those whose printed digits only

@@ -7,7 +7,11 @@ cmake_policy(VERSION 3.20)
 # the module's bytes as base64 in the script, so that it works opened from the
 # file system, where the browser loads neither modules nor other files; the
 # Content-Security-Policy names the two by their SHA-256. The module is also
-# copied beside the page, as the program for any WASI runtime.
+# copied beside the page, as the program for any WASI runtime. Beside them, for
+# a page served over http(s): the web app manifest, its icons (the page's own
+# 16-pixel icon enlarged pixel for pixel by netpbm, whose PNGs carry no time)
+# and the service worker, its cache named by a hash of all the other files.
+# Also -DPNGTOPAM=... -DPAMENLARGE=... -DPAMTOPNG=...
 
 set(base64_alphabet "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/")
 
@@ -85,3 +89,33 @@ replace_once(page "@STYLE_HASH@" "${style_hash}")
 file(MAKE_DIRECTORY "${OUTPUT_DIR}")
 file(WRITE "${OUTPUT_DIR}/index.html" "${page}")
 file(COPY_FILE "${MODULE}" "${OUTPUT_DIR}/tarvelin.wasm")
+file(COPY_FILE "${SOURCE_DIR}/manifest.webmanifest" "${OUTPUT_DIR}/manifest.webmanifest")
+
+string(REGEX MATCH "rel=\"icon\" type=\"image/png\" href=\"data:image/png;base64,([^\"]+)\"" icon "${page}")
+if(NOT icon)
+  message(FATAL_ERROR "assemble.cmake: the page's PNG icon not found")
+endif()
+file(WRITE "${OUTPUT_DIR}/icon.base64" "${CMAKE_MATCH_1}")
+foreach(size 192 512)
+  math(EXPR factor "${size} / 16")
+  execute_process(COMMAND base64 -d "${OUTPUT_DIR}/icon.base64"
+    COMMAND "${PNGTOPAM}" -alphapam
+    COMMAND "${PAMENLARGE}" ${factor}
+    COMMAND "${PAMTOPNG}"
+    OUTPUT_FILE "${OUTPUT_DIR}/icon-${size}.png" RESULTS_VARIABLE statuses)
+  if(NOT statuses MATCHES "^0(;0)*$")
+    message(FATAL_ERROR "assemble.cmake: icon-${size}.png not made (${statuses})")
+  endif()
+endforeach()
+file(REMOVE "${OUTPUT_DIR}/icon.base64")
+
+set(cached_hashes "")
+foreach(file index.html tarvelin.wasm manifest.webmanifest icon-192.png icon-512.png)
+  file(SHA256 "${OUTPUT_DIR}/${file}" file_hash)
+  string(APPEND cached_hashes "${file_hash} ${file}\n")
+endforeach()
+string(SHA256 cache_version "${cached_hashes}")
+string(SUBSTRING "${cache_version}" 0 16 cache_version)
+file(READ "${SOURCE_DIR}/sw.js" worker)
+replace_once(worker "@CACHE_VERSION@" "${cache_version}")
+file(WRITE "${OUTPUT_DIR}/sw.js" "${worker}")

@@ -356,3 +356,10 @@ function start() {
 }
 
 start();
+
+// Over http(s) a service worker keeps the page for visits without network. A
+// page opened from the file system needs none; one that cannot register it
+// works as before, only not offline.
+if (/^https?:$/.test(window.location.protocol) && "serviceWorker" in navigator) {
+  navigator.serviceWorker.register("sw.js").catch(() => {});
+}

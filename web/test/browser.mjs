@@ -6,7 +6,8 @@
 //   node browser.mjs WEB-FOLDER NATIVE-TARVELIN CHROMIUM TESTS-FOLDER SCREENSHOT-FOLDER
 // Exit status 77 (skipped) where playwright-core or the browser is missing,
 // unless TARVELIN_REQUIRE_BROWSER is set.
-import { existsSync, mkdirSync, readFileSync } from "node:fs";
+import { cpSync, existsSync, mkdirSync, mkdtempSync, readFileSync, rmSync, writeFileSync } from "node:fs";
+import { tmpdir } from "node:os";
 import { join } from "node:path";
 import { pathToFileURL } from "node:url";
 import { launchBrowser, programOutput, reportInputs, serveFolder } from "./harness.mjs";
@@ -240,8 +241,8 @@ for (const url of requests) {
 mkdirSync(screenshotDir, { recursive: true });
 const views = [["", 1300, "screen"], ["-telefon", 320, "screen"], ["-zoom", 640, "screen"],
   ["-schrift32", 320, "screen", "32px"], ["-druck", 718, "print"]];
-const axeFinds = async (state) => {
-  const { violations } = await new AxeBuilder({ page }).analyze();
+const axeFinds = async (state, inPage = page) => {
+  const { violations } = await new AxeBuilder({ page: inPage }).analyze();
   for (const { id, nodes } of violations) failures.push(`axe, ${state}: ${id} at ${nodes.map((node) => node.target).join(", ")}`);
 };
 for (const colorScheme of ["light", "dark"]) {
@@ -267,6 +268,45 @@ for (const colorScheme of ["light", "dark"]) {
 await page.emulateMedia({ colorScheme: "light", media: "screen" });
 await page.getByText("Was das Konsolenprogramm ohne Zinssätze ausgibt").click();
 await axeFinds("help open");
+
+// Over http a first visit keeps the page for visits without network, and it
+// can be installed (not from a private window: a profile of its own). A new
+// build, faked in a copy of the folder, is taken whole at the next visit with
+// network; the one in between shows the cached page.
+const scratch = mkdtempSync(join(tmpdir(), "tarvelin-"));
+cpSync(webDir, join(scratch, "web"), { recursive: true });
+const offlineServer = await serveFolder(join(scratch, "web"));
+const profile = await launchBrowser(chromiumPath, join(scratch, "profile"));
+const visitor = profile.pages()[0];
+const visit = async (query) => {
+  await visitor.goto(`${offlineServer.origin}/${query}`);
+  return JSON.stringify([await visitor.locator("#ausgabe").textContent(), await visitor.locator("#neu").count()]);
+};
+await visit("?zins=5&inflation=2");
+await visitor.evaluate(() => navigator.serviceWorker.ready);
+const cdp = await profile.newCDPSession(visitor);
+const { url: manifestUrl, errors } = await cdp.send("Page.getAppManifest");
+const { installabilityErrors } = await cdp.send("Page.getInstallabilityErrors");
+expectEqual("installable", JSON.stringify([manifestUrl, errors, installabilityErrors]),
+  JSON.stringify([`${offlineServer.origin}/manifest.webmanifest`, [], []]));
+const servedOnline = offlineServer.served.length;
+await profile.setOffline(true);
+expectEqual("offline: reloaded", await visit("?zins=5&inflation=2&m"), JSON.stringify([expectedFile("5_2_multi.out"), 0]));
+expectEqual("offline: nothing served", offlineServer.served.length, servedOnline);
+await axeFinds("offline", visitor);
+await profile.setOffline(false);
+for (const [file, from, to] of [["index.html", "</main>", "<p id=\"neu\"></p></main>"], ["sw.js", /tarvelin-\w+/, "tarvelin-neu"]]) {
+  writeFileSync(join(scratch, "web", file), readFileSync(join(scratch, "web", file), "utf8").replace(from, to));
+}
+expectEqual("new build: the cached page once more", await visit("?zins=5&inflation=2"),
+  JSON.stringify([expectedFile("5_2.out"), 0]));
+const cacheNames = () => visitor.evaluate(async () => (await caches.keys()).join());
+for (let wait = 0; wait < 100 && await cacheNames() !== "tarvelin-neu"; ++wait) await visitor.waitForTimeout(50);
+expectEqual("new build: taken at the next visit", await visit("?zins=5&inflation=2"),
+  JSON.stringify([expectedFile("5_2.out"), 1]));
+await profile.close();
+offlineServer.close();
+rmSync(scratch, { recursive: true });
 
 await browser.close();
 server.close();

@@ -11,6 +11,9 @@ import { extname, join, normalize } from "node:path";
 const contentTypes = {
   ".html": "text/html; charset=utf-8",
   ".wasm": "application/wasm",
+  ".js": "text/javascript; charset=utf-8",
+  ".webmanifest": "application/manifest+json",
+  ".png": "image/png",
 };
 
 // Serves the folder on 127.0.0.1 at a free port; served[] lists each
@@ -38,13 +41,16 @@ export async function serveFolder(folder) {
   };
 }
 
-export async function launchBrowser(executablePath) {
+// The browser, or with a profile folder one context in that profile, which
+// unlike the browser's own contexts is no private window.
+export async function launchBrowser(executablePath, profileDir) {
   const { chromium } = await import("playwright-core");
-  return chromium.launch({
+  const options = {
     executablePath,
     args: ["--no-sandbox", "--disable-gpu", "--disable-background-networking",
       "--disable-component-update", "--disable-sync", "--no-first-run", "--disable-quic"],
-  });
+  };
+  return profileDir ? chromium.launchPersistentContext(profileDir, options) : chromium.launch(options);
 }
 
 // The program's standard output for these arguments, its name "tarvelin" as

@@ -50,8 +50,10 @@ readTexts.forEach((text, i) => {
 });
 
 // No address of anything to load: no attributes that fetch, no url(), no
-// scheme, no import; the one image is data.
-for (const pattern of [/\s(?:src|href|action|srcset)\s*=\s*(?!"?data:)/i, /url\(/i, /:\/\//, /@import/, /\bimport\b[\s("']/]) {
+// scheme, no import; the one image is data, the one file the manifest beside
+// the page, which names only files beside it.
+for (const pattern of [/\s(?:src|href|action|srcset)\s*=\s*(?!"?data:|"manifest\.webmanifest")/i, /url\(/i, /:\/\//, /@import/, /\bimport\b[\s("']/]) {
   assert.doesNotMatch(page, pattern);
 }
+assert.doesNotMatch(readFileSync(join(webDir, "manifest.webmanifest"), "utf8"), /:\/\/|"(?:\.\.)?\//);
 console.log(`${imports.length} imports, ${moduleBytes.length} bytes of module, ${readTexts.length} read lengths and page checked`);

@@ -1,9 +1,9 @@
 # SPDX-FileCopyrightText: 2026 the tarvelin authors
 # SPDX-License-Identifier: MIT
 
-# Cross build for 32-bit Arm Linux with hardware floating point (armhf, ARMv7
-# with VFPv3-D16) with Debian's g++-arm-linux-gnueabihf, the tests under
-# qemu-user. long double is double there, so the software arithmetic computes
+# Cross build for 32-bit Arm Linux with hardware floating point (armhf: ARMv7
+# with VFPv3-D16, as Debian defines it, so not the ARMv6 of a Raspberry Pi 1 or
+# Zero) with Debian's g++-arm-linux-gnueabihf, the tests under qemu-user. long double is double there, so the software arithmetic computes
 # the chain. Its VFP converts a NaN between single and double as an x86 does
 # (sign and the top of the payload kept, quiet bit set), since Linux leaves
 # the default-NaN mode off.

@@ -4,11 +4,13 @@
 
 # Builds the release artefacts of a commit from a clean clone in FOLDER and
 # prints their SHA-256 sums: the program as `cmake --install` gives it, the
-# Debian package, tarvelin.exe, the Windows archive and the static musl
-# program's archive for any x86-64 Linux (it needs musl-tools, clang-14,
-# libc++-14-dev and libclang-rt-14-dev). On the same system
-# (Debian 12 with what .ci/run installs) every run for one commit gives the
-# same sums, wherever it runs, so a release can be checked against its source.
+# Debian package, tarvelin.exe, the Windows archive and the archives of three
+# static programs: for any x86-64 Linux on musl (musl-tools, clang-14,
+# libc++-14-dev, libclang-rt-14-dev), for 64-bit Arm Linux and for 32-bit Arm
+# Linux (armhf) on glibc (g++-aarch64-linux-gnu, g++-arm-linux-gnueabihf and
+# qemu-user, which their toolchain files require). On the same system (Debian
+# 12 with what .ci/run installs) every run for one commit gives the same sums,
+# wherever it runs, so a release can be checked against its source.
 #   tools/build-release.sh FOLDER [COMMIT]          (COMMIT: HEAD by default)
 # The file times are the commit's (SOURCE_DATE_EPOCH). The Debian package's
 # maintainer is TARVELIN_DEBIAN_MAINTAINER from the environment, by default
@@ -43,25 +45,38 @@ maintainer=${TARVELIN_DEBIAN_MAINTAINER:-$(git -C "$src" log -1 --format='%cn <%
     -DCMAKE_TOOLCHAIN_FILE="$src/cmake/toolchains/i686-w64-mingw32.cmake"
   cmake --build "$out/windows" -j2
   (cd "$out/windows" && cpack -G ZIP)
-  cmake -S "$src" -B "$out/musl" -DTARVELIN_BUILD_TESTS=OFF \
-    -DCMAKE_TOOLCHAIN_FILE="$src/cmake/toolchains/x86_64-linux-musl.cmake"
-  cmake --build "$out/musl" -j2
+  # The static programs, without their tests: the presets of these trees run
+  # them, and here they would only add time.
+  for target in x86_64-linux-musl aarch64-linux-gnu arm-linux-gnueabihf; do
+    cmake -S "$src" -B "$out/$target" -DTARVELIN_BUILD_TESTS=OFF \
+      -DCMAKE_TOOLCHAIN_FILE="$src/cmake/toolchains/$target.cmake"
+    cmake --build "$out/$target" -j2
+  done
 } >"$log" 2>&1
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$out/static/CMakeCache.txt")
 
-# The musl archive: one folder with the program, its manual page, README and
-# LICENSE; names sorted, owner 0, the commit's time and no name or time in
+# pack_static BUILD-DIR NAME: the archive NAME.tar.gz of a static program, one
+# folder NAME with the program, its manual page, README, LICENSE and
+# CHANGELOG; names sorted, owner 0, the commit's time and no name or time in
 # the gzip header, so that its bytes depend on the files alone.
-version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$out/musl/CMakeCache.txt")
-musl_name=tarvelin-$version-x86_64-linux-musl
-mkdir "$out/musl/$musl_name"
-cp "$out/musl/tarvelin" "$out/musl/man/tarvelin.1" "$src/README.md" "$src/LICENSE" \
-  "$out/musl/$musl_name/"
-tar -C "$out/musl" --sort=name --owner=0 --group=0 --numeric-owner --format=gnu \
-  --mtime="@$SOURCE_DATE_EPOCH" --mode='u+rwX,go+rX,go-w' -cf - "$musl_name" |
-  gzip -9n >"$out/musl/$musl_name.tar.gz"
+pack_static() {
+  local build=$1 name=$2
+  mkdir "$build/$name"
+  cp "$build/tarvelin" "$build/man/tarvelin.1" "$src/README.md" "$src/LICENSE" \
+    "$src/CHANGELOG.md" "$build/$name/"
+  tar -C "$build" --sort=name --owner=0 --group=0 --numeric-owner --format=gnu \
+    --mtime="@$SOURCE_DATE_EPOCH" --mode='u+rwX,go+rX,go-w' -cf - "$name" |
+    gzip -9n >"$build/$name.tar.gz"
+}
+# Named so that a person can tell which to take: the processor, then Linux.
+pack_static "$out/x86_64-linux-musl" "tarvelin-$version-x86_64-linux-musl"
+pack_static "$out/aarch64-linux-gnu" "tarvelin-$version-aarch64-linux"
+pack_static "$out/arm-linux-gnueabihf" "tarvelin-$version-armhf-linux"
 
 cd "$out"
 sha256sum static/tarvelin debian/tarvelin_"$version"-*.deb windows/tarvelin.exe \
   "windows/tarvelin-$version-win32.zip" \
-  "musl/$musl_name.tar.gz" |
+  "x86_64-linux-musl/tarvelin-$version-x86_64-linux-musl.tar.gz" \
+  "aarch64-linux-gnu/tarvelin-$version-aarch64-linux.tar.gz" \
+  "arm-linux-gnueabihf/tarvelin-$version-armhf-linux.tar.gz" |
   tee SHA256SUMS

@@ -27,9 +27,11 @@ template <typename T, typename From> T rounded_to(From x)
 // Single and double precision by their bits: the encodings the software
 // arithmetic reads and writes, and the NaN conversions that no processor
 // instruction may do, since processors disagree on them. An x86 keeps a NaN's
-// sign and the top of its payload and sets the quiet bit; RISC-V returns its
-// canonical positive NaN, and a legacy MIPS its default NaN (where the quiet
-// bit even means signaling). Here every processor does what an x86 does.
+// sign and the top of its payload and sets the quiet bit, and so does Arm (32
+// and 64 bits) with the default-NaN mode off, as Linux leaves it; RISC-V
+// returns its canonical positive NaN, and a legacy MIPS its default NaN (where
+// the quiet bit even means signaling). Here every processor does what an x86
+// does.
 
 // The fields of an encoding: biased exponent and fraction as stored.
 struct FloatFields {

@@ -2,13 +2,31 @@
 # SPDX-License-Identifier: MIT
 
 # Packages made by cpack from the install rules: a Debian package on Linux,
-# a ZIP with the program, the README and the licence on Windows, a ZIP with
-# the web page's folder for WASI. CPack takes the times of the packed files
+# a ZIP for the Windows user (the program, LIESMICH.txt, the changelog and the
+# licence), a ZIP with the web page's folder for WASI. CPack takes the times of the packed files
 # from SOURCE_DATE_EPOCH where it is set, so two builds of one commit give the
 # same archives.
 
 if(WIN32)
-  install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION .)
+  install(FILES ${PROJECT_SOURCE_DIR}/CHANGELOG.md ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION .)
+  # Windows has no place for the manual page: its user reads it, after a word
+  # on starting the program, in LIESMICH.txt, rendered here as text.
+  find_program(TARVELIN_MANDOC mandoc)
+  find_program(TARVELIN_COL col)
+  if(TARVELIN_MANDOC AND TARVELIN_COL)
+    set(liesmich ${PROJECT_BINARY_DIR}/LIESMICH.txt)
+    add_custom_command(OUTPUT ${liesmich}
+      COMMAND ${CMAKE_COMMAND} -DMANDOC=${TARVELIN_MANDOC} -DCOL=${TARVELIN_COL}
+        -DPAGE=${PROJECT_BINARY_DIR}/man/tarvelin.1 -DVERSION=${PROJECT_VERSION}
+        -DOUTPUT=${liesmich} -P ${CMAKE_CURRENT_LIST_DIR}/liesmich.cmake
+      DEPENDS ${PROJECT_BINARY_DIR}/man/tarvelin.1 ${CMAKE_CURRENT_LIST_DIR}/liesmich.cmake
+      VERBATIM)
+    add_custom_target(liesmich ALL DEPENDS ${liesmich})
+    install(FILES ${liesmich} DESTINATION .)
+  else()
+    message(STATUS "mandoc or col (bsdextrautils) not found: "
+      "the Windows archive goes without LIESMICH.txt")
+  endif()
   set(CPACK_GENERATOR ZIP)
 elseif(CMAKE_SYSTEM_NAME STREQUAL "WASI")
   set(CPACK_GENERATOR ZIP)

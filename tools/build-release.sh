@@ -4,8 +4,9 @@
 
 # Builds the release artefacts of a commit from a clean clone in FOLDER and
 # prints their SHA-256 sums: the program as `cmake --install` gives it, the
-# Debian package, tarvelin.exe, the Windows archive and the archives of three
-# static programs: for any x86-64 Linux on musl (musl-tools, clang-14,
+# Debian package, tarvelin.exe, the Windows archive, the web page's archive
+# (clang-14, lld-14, wasi-libc and its wasm32 libraries, netpbm) and the
+# archives of three static programs: for any x86-64 Linux on musl (musl-tools, clang-14,
 # libc++-14-dev, libclang-rt-14-dev), for 64-bit Arm Linux and for 32-bit Arm
 # Linux (armhf) on glibc (g++-aarch64-linux-gnu, g++-arm-linux-gnueabihf and
 # qemu-user, which their toolchain files require). On the same system (Debian
@@ -45,6 +46,10 @@ maintainer=${TARVELIN_DEBIAN_MAINTAINER:-$(git -C "$src" log -1 --format='%cn <%
     -DCMAKE_TOOLCHAIN_FILE="$src/cmake/toolchains/i686-w64-mingw32.cmake"
   cmake --build "$out/windows" -j2
   (cd "$out/windows" && cpack -G ZIP)
+  cmake -S "$src" -B "$out/web" -DTARVELIN_BUILD_TESTS=OFF \
+    -DCMAKE_TOOLCHAIN_FILE="$src/cmake/toolchains/wasm32-wasi.cmake"
+  cmake --build "$out/web" -j2
+  (cd "$out/web" && cpack -G ZIP)
   # The static programs, without their tests: the presets of these trees run
   # them, and here they would only add time.
   for target in x86_64-linux-musl aarch64-linux-gnu arm-linux-gnueabihf; do
@@ -73,10 +78,17 @@ pack_static "$out/x86_64-linux-musl" "tarvelin-$version-x86_64-linux-musl"
 pack_static "$out/aarch64-linux-gnu" "tarvelin-$version-aarch64-linux"
 pack_static "$out/arm-linux-gnueabihf" "tarvelin-$version-armhf-linux"
 
+# What a person downloads lies side by side in FOLDER, so that
+# `sha256sum -c --ignore-missing SHA256SUMS` checks a download where it lies;
+# the two bare programs keep their build folder's name, for a check against a
+# build from source.
 cd "$out"
-sha256sum static/tarvelin debian/tarvelin_"$version"-*.deb windows/tarvelin.exe \
-  "windows/tarvelin-$version-win32.zip" \
+cp "debian/tarvelin_$version-"*.deb "windows/tarvelin-$version-win32.zip" \
+  "web/tarvelin-web-$version.zip" \
   "x86_64-linux-musl/tarvelin-$version-x86_64-linux-musl.tar.gz" \
   "aarch64-linux-gnu/tarvelin-$version-aarch64-linux.tar.gz" \
-  "arm-linux-gnueabihf/tarvelin-$version-armhf-linux.tar.gz" |
+  "arm-linux-gnueabihf/tarvelin-$version-armhf-linux.tar.gz" .
+sha256sum tarvelin_"$version"-*.deb "tarvelin-$version-win32.zip" "tarvelin-web-$version.zip" \
+  "tarvelin-$version-x86_64-linux-musl.tar.gz" "tarvelin-$version-aarch64-linux.tar.gz" \
+  "tarvelin-$version-armhf-linux.tar.gz" static/tarvelin windows/tarvelin.exe |
   tee SHA256SUMS

@@ -49,11 +49,12 @@ const typedTexts = ["3,5", "abc", "1e999", "-1e999", "0x1p-2", " 5", "5%", "-m",
 // The note under a field: [text, what it says was read (null: no note), the
 // point form offered].
 const readingNotes = [["3,5", "gelesen: „3“", "3.5"], ["1.000,5", "gelesen: „1.000“", "1000.5"],
-  ["\u22122", "gelesen: 0", "-2"], ["\u22122,5 %", "gelesen: 0", "-2.5"], ["abc", "gelesen: 0", null],
-  [" ", "gelesen: 0", null], ["\u00a05", "gelesen: 0", "5"], ["5 Euro", "gelesen: „5“", null],
+  ["\u22122", "gelesen: 0", "-2"], ["\u22122,5 %", "gelesen: 0", "-2.5"], ["\u20132,5", "gelesen: 0", "-2.5"],
+  ["abc", "gelesen: 0", null], [" ", "gelesen: 0", null], ["\u00a05", "gelesen: 0", "5"],
+  ["5 Euro", "gelesen: „5“", null], ["0x1p2a", "gelesen: „0x1p2“", null],
   [`${"9".repeat(100000)},5`, `gelesen: „${"9".repeat(16)}…“`, `${"9".repeat(16)}…`],
-  ["5", null], [" 5 ", null], ["5%", null], ["5 %", null], ["1e1", null], ["0x10", null], ["inf", null],
-  ["nan", null], ["-nan", null], ["5\u00a0", null]];
+  ["5", null], [" 5 ", null], ["5%", null], ["5 %", null], ["5 % ", null], ["1e1", null], ["0x10", null],
+  ["inf", null], ["nan", null], ["-nan", null], ["5\u00a0", null]];
 
 const expectedFile = (name) => decodeCp850(readFileSync(join(testsDir, "e2e/expected", name)));
 const native = (...args) => programOutput(nativeProgram, args);
@@ -75,12 +76,29 @@ page.on("dialog", async (dialog) => {
 const nominalField = page.getByLabel("Zins in %");
 const inflationField = page.getByLabel("Inflationsrate in %");
 const report = page.locator("#ausgabe");
+const fieldValues = async () => [await nominalField.inputValue(), await inflationField.inputValue()].join(" ");
 
 async function open(base, query) {
   await page.goto(`${base}${query}`);
   await page.waitForFunction(() => document.getElementById("ausgabe").textContent !== "");
   return report.textContent();
 }
+
+// Each character of an element's text and where it stands: [character, left, top].
+const characterBoxes = (locator) => locator.evaluate((element) => {
+  const walker = document.createTreeWalker(element, NodeFilter.SHOW_TEXT);
+  const range = document.createRange();
+  const boxes = [];
+  for (let node = walker.nextNode(); node !== null; node = walker.nextNode()) {
+    for (let i = 0; i < node.length; ++i) {
+      range.setStart(node, i);
+      range.setEnd(node, i + 1);
+      const { left, top } = range.getBoundingClientRect();
+      boxes.push([node.data[i], Math.round(left), Math.round(top)]);
+    }
+  }
+  return boxes;
+});
 
 async function layout(multiLine) {
   await page.getByLabel(multiLine ? "mehrzeilig (-m)" : "einzeilig", { exact: true }).check();
@@ -122,11 +140,15 @@ for (const base of [`${server.origin}/`, pageUrl]) {
   expectEqual(`${base}: address`, new URL(page.url()).search, "?zins=7%2C5&inflation=1e999&m");
   // The address shows the same again.
   expectEqual(`${base}: reopened`, await open(page.url(), ""), native("7,5", "1e999", "-m"));
-  expectEqual(`${base}: fields reopened`,
-    [await nominalField.inputValue(), await inflationField.inputValue()].join(" "), "7,5 1e999");
+  expectEqual(`${base}: fields reopened`, await fieldValues(), "7,5 1e999");
   await inflationField.fill("");
   expectEqual(`${base}: field emptied`, await report.textContent(), native("7,5"));
   expectEqual(`${base}: address emptied`, new URL(page.url()).search, "?zins=7%2C5&m");
+  // Both emptied: a reload brings no rate back.
+  await layout(false);
+  await nominalField.fill("");
+  await open(page.url(), "");
+  expectEqual(`${base}: both emptied, reopened`, await fieldValues(), " ");
 }
 
 // The figures, both layouts, over the server.
@@ -187,6 +209,7 @@ await page.evaluate(() => {
 await page.waitForTimeout(700);
 for (let round = 0; round < 2; ++round) {
   await nominalField.fill("");
+  await page.waitForTimeout(700);
   await nominalField.focus();
   await page.keyboard.type("3.5");
   await page.waitForTimeout(800);
@@ -215,15 +238,42 @@ expectEqual("start: usage text", await page.locator("#hilfe-text").textContent()
 await page.getByRole("button", { name: "z. B. 5 % Zins und 2 % Inflation" }).click();
 expectEqual("example", await report.textContent(), expectedFile("5_2.out"));
 expect("example: report shown", await report.isVisible());
-// The chart: every point a run of the program.
+// The chart: every point a run of the program with the rate as typed, each
+// line's circles (of its colour) on its corners.
 await page.waitForFunction(() => document.querySelectorAll("#verlauf tbody tr").length > 0);
-const chartRows = await page.locator("#verlauf tbody tr").evaluateAll((rows) =>
-  rows.map((row) => [...row.cells].map((cell) => cell.textContent)));
-expect("chart: inflation around 2", chartRows.length > 5 && chartRows.some(([inflation]) => inflation === "2"));
-for (const [inflation, ...drawn] of chartRows) {
-  expectEqual(`chart at ${inflation}`, drawn.join(" "), figures(native("5", inflation)).join(" "));
+for (const nominal of ["5", "5.555"]) {
+  await nominalField.fill(nominal);
+  await page.waitForTimeout(300);
+  const chartRows = await page.locator("#verlauf tbody tr").evaluateAll((rows) =>
+    rows.map((row) => [...row.cells].map((cell) => cell.textContent)));
+  expect("chart: inflation around 2", chartRows.length > 5 && chartRows.some(([inflation]) => inflation === "2"));
+  for (const [inflation, ...drawn] of chartRows) {
+    expectEqual(`chart of ${nominal} at ${inflation}`, drawn.join(" "), figures(native(nominal, inflation)).join(" "));
+  }
+  expectEqual("chart: points", await page.locator("#verlauf circle").count(), 2 * chartRows.length);
+  const offTheirLine = await page.locator("#verlauf svg").evaluate((svg) => {
+    const colour = (element, property) => getComputedStyle(element)[property];
+    const sorted = (points) => points.sort((a, b) => a.x - b.x);
+    const apart = (a, b) => a.length !== b.length || a.some(({ x, y }, i) => Math.hypot(x - b[i].x, y - b[i].y) > 0.01);
+    return [...svg.querySelectorAll("polyline")].filter((line) => apart(sorted([...line.points]), sorted(
+      [...svg.querySelectorAll("circle")].filter((circle) => colour(circle, "fill") === colour(line, "stroke"))
+        .map((circle) => ({ x: circle.cx.baseVal.value, y: circle.cy.baseVal.value }))))).length;
+  });
+  expectEqual(`chart of ${nominal}: lines whose circles are off them`, offTheirLine, 0);
 }
-expectEqual("chart: points", await page.locator("#verlauf circle").count(), 2 * chartRows.length);
+// Near −100 % few points are left: never a coordinate that is no number.
+for (let inflation = -112; inflation <= -88; ++inflation) {
+  await inflationField.fill(String(inflation));
+  await page.waitForTimeout(100);
+  expect(`chart at inflation ${inflation}: NaN`, !(await page.locator("#verlauf").innerHTML()).includes("NaN"));
+}
+
+// Without scripts: no empty report with its copy button.
+const withoutScripts = await browser.newContext({ javaScriptEnabled: false });
+const plainPage = await withoutScripts.newPage();
+await plainPage.goto(`${server.origin}/?zins=5&inflation=2`);
+expect("without scripts: copy button shown", !(await plainPage.getByRole("button", { name: "Kopieren" }).isVisible()));
+await withoutScripts.close();
 
 // Nothing from anywhere else: every request the page made went to the place
 // it was opened from.
@@ -258,6 +308,18 @@ for (const colorScheme of ["light", "dark"]) {
         document.documentElement.scrollWidth]);
       expect(`${state}: report ${scrollWidth} px wide in ${clientWidth}`, scrollWidth <= clientWidth);
       expect(`${state}: page ${pageWidth} px wide in ${width}`, pageWidth <= width);
+      // Every line of the report starts at its left edge; "(-m)" is never split.
+      const reportBoxes = await characterBoxes(report);
+      const lineStarts = reportBoxes.filter(([character], i) => character !== "\n" && (i === 0 || reportBoxes[i - 1][0] === "\n"))
+        .map(([, left]) => left);
+      expect(`${state}: lines start at ${lineStarts}`, new Set(lineStarts).size <= 1);
+      const formBoxes = await characterBoxes(page.locator("form"));
+      const option = formBoxes.map(([character]) => character).join("").indexOf("(-m)");
+      const optionTops = formBoxes.slice(option, option + 4).map(([, , top]) => top);
+      expect(`${state}: "(-m)" at heights ${optionTops}`, option >= 0 && new Set(optionTops).size === 1);
+      if (media === "print") {
+        expect(`${state}: both rates printed`, await nominalField.isVisible() && await inflationField.isVisible());
+      }
       await page.screenshot({ path: join(screenshotDir, `${state}.png`), fullPage: true });
       if (media === "screen") await axeFinds(state);
     }

@@ -216,26 +216,26 @@ const withComma = (figure) => figure.replace(".", ",");
 
 // The answer in words, chosen by the printed real rate's sign, and what the
 // usual approximation misses, from the printed deviation: { rate, meaning }.
+// Printed figures are digits, or inf or nan with a sign.
 function answerOf(report) {
   const real = printedFigure(report, "Tarvelin");
   const deviation = printedFigure(report, "Unterschied");
   if (real === undefined || deviation === undefined) return null;
-  const size = withComma(real.replace(/^-/, ""));
-  const finite = !/[a-z]/i.test(real);
+  const size = (figure) => withComma(figure.replace(/^-/, ""));
+  const zero = (figure) => !/[1-9a-z]/i.test(figure);
+  const finite = (figure) => !/[a-z]/i.test(figure);
+  const purse = "Die Kaufkraft Ihres Geldes";
   let meaning;
   if (/nan/i.test(real)) meaning = "Aus diesen Werten ergibt sich kein Realzins.";
-  else if (!/[1-9]/.test(real) && finite) meaning = "Die Kaufkraft Ihres Geldes bleibt gleich: die Zinsen gleichen die Inflation aus.";
-  else if (real.startsWith("-")) {
-    meaning = finite ? `Die Kaufkraft Ihres Geldes schrumpft: nach einem Jahr kauft es trotz der Zinsen ${size} % weniger als heute.`
-      : "Die Kaufkraft Ihres Geldes schrumpft ohne Grenze.";
-  } else {
-    meaning = finite ? `Die Kaufkraft Ihres Geldes wächst: nach einem Jahr kauft es mit den Zinsen ${size} % mehr als heute.`
-      : "Die Kaufkraft Ihres Geldes wächst ohne Grenze.";
-  }
-  if (!/nan/i.test(deviation)) {
-    const off = withComma(deviation.replace(/^-/, ""));
-    meaning += !/[1-9]/.test(deviation) && !/inf/i.test(deviation) ? " Die Näherung Zins minus Inflation trifft hier genau."
-      : ` Die Näherung Zins minus Inflation liegt um ${off} Prozentpunkte ${deviation.startsWith("-") ? "darunter" : "darüber"}.`;
+  else if (zero(real)) meaning = `${purse} bleibt gleich: die Zinsen gleichen die Inflation aus.`;
+  else if (!finite(real)) meaning = `${purse} ${real.startsWith("-") ? "schrumpft" : "wächst"} ohne Grenze.`;
+  else if (real.startsWith("-")) meaning = `${purse} schrumpft: nach einem Jahr kauft es trotz der Zinsen ${size(real)} % weniger als heute.`;
+  else meaning = `${purse} wächst: nach einem Jahr kauft es mit den Zinsen ${size(real)} % mehr als heute.`;
+  const approximation = " Die Näherung Zins minus Inflation";
+  if (zero(deviation)) meaning += `${approximation} trifft hier genau.`;
+  else if (/inf/i.test(deviation)) meaning += `${approximation} liegt unendlich weit daneben.`;
+  else if (finite(deviation)) {
+    meaning += `${approximation} liegt um ${size(deviation)} Prozentpunkte ${deviation.startsWith("-") ? "darunter" : "darüber"}.`;
   }
   return { rate: `${withComma(real)} %`, meaning };
 }

@@ -52,12 +52,12 @@ const handedTexts = new Map([["3,5", "3.5"], ["\u00a05", "5"], [`${"9".repeat(10
 // The note under a field: [text, what the console reads (null: no note), the
 // point form the page computes with (null: the field is in doubt)].
 const readingNotes = [["3,5", "gelesen: „3“", "3.5"], ["1.000,5", "gelesen: „1.000“", "1000.5"],
-  ["\u22122", "gelesen: 0", "-2"], ["\u22122,5 %", "gelesen: 0", "-2.5"], ["abc", "gelesen: 0", null],
-  [" ", "gelesen: 0", null], ["\u00a05", "gelesen: 0", "5"], ["5 Euro", "gelesen: „5“", null],
+  ["\u22122", "gelesen: 0", "-2"], ["\u22122,5 %", "gelesen: 0", "-2.5"], ["\u20132,5", "gelesen: 0", "-2.5"],
+  ["abc", "gelesen: 0", null], [" ", "gelesen: 0", null], ["\u00a05", "gelesen: 0", "5"],
+  ["5 Euro", "gelesen: „5“", null], ["0x1p2a", "gelesen: „0x1p2“", null],
   [`${"9".repeat(100000)},5`, `gelesen: „${"9".repeat(16)}…“`, `${"9".repeat(16)}…`],
-  ["5", null], [" 5 ", null], ["5%", null], ["5 %", null], ["1e1", null], ["0x10", null], ["inf", null],
-  ["nan", null], ["-nan", null], ["5\u00a0", null], ["\u20132,5", "gelesen: 0", "-2.5"], ["5 Prozent", "gelesen: „5“", null],
-  ["1.500", null]];
+  ["5", null], [" 5 ", null], ["5%", null], ["5 %", null], ["5 % ", null], ["1e1", null], ["0x10", null],
+  ["inf", null], ["nan", null], ["-nan", null], ["5\u00a0", null], ["5 Prozent", "gelesen: „5“", null], ["1.500", null]];
 
 const expectedFile = (name) => decodeCp850(readFileSync(join(testsDir, "e2e/expected", name)));
 const native = (...args) => programOutput(nativeProgram, args);
@@ -79,12 +79,29 @@ page.on("dialog", async (dialog) => {
 const nominalField = page.getByLabel("Zins in %");
 const inflationField = page.getByLabel("Inflationsrate in %");
 const report = page.locator("#ausgabe");
+const fieldValues = async () => [await nominalField.inputValue(), await inflationField.inputValue()].join(" ");
 
 async function open(base, query) {
   await page.goto(`${base}${query}`);
   await page.waitForFunction(() => document.getElementById("ausgabe").textContent !== "");
   return report.textContent();
 }
+
+// Each character of an element's text and where it stands: [character, left, top].
+const characterBoxes = (locator) => locator.evaluate((element) => {
+  const walker = document.createTreeWalker(element, NodeFilter.SHOW_TEXT);
+  const range = document.createRange();
+  const boxes = [];
+  for (let node = walker.nextNode(); node !== null; node = walker.nextNode()) {
+    for (let i = 0; i < node.length; ++i) {
+      range.setStart(node, i);
+      range.setEnd(node, i + 1);
+      const { left, top } = range.getBoundingClientRect();
+      boxes.push([node.data[i], Math.round(left), Math.round(top)]);
+    }
+  }
+  return boxes;
+});
 
 async function layout(multiLine) {
   await page.getByLabel(multiLine ? "mehrzeilig" : "einzeilig", { exact: true }).check();
@@ -123,11 +140,14 @@ for (const base of [`${server.origin}/`, pageUrl]) {
   expectEqual(`${base}: address`, new URL(page.url()).search, "?zins=7%2C5&inflation=1e999&m");
   // The address shows the same again.
   expectEqual(`${base}: reopened`, await open(page.url(), ""), native("7.5", "1e999", "-m"));
-  expectEqual(`${base}: fields reopened`,
-    [await nominalField.inputValue(), await inflationField.inputValue()].join(" "), "7,5 1e999");
+  expectEqual(`${base}: fields reopened`, await fieldValues(), "7,5 1e999");
   await inflationField.fill("");
   expectEqual(`${base}: field emptied`, await report.textContent(), native("7,5"));
   expectEqual(`${base}: address emptied`, new URL(page.url()).search, "?zins=7%2C5&m");
+  // Both emptied: a reload brings no rate back.
+  await nominalField.fill("");
+  await open(page.url(), "");
+  expectEqual(`${base}: both emptied, reopened`, await fieldValues(), " ");
 }
 
 // The figures, both layouts, over the server.
@@ -190,6 +210,7 @@ await page.evaluate(() => {
 await page.waitForTimeout(700);
 for (let round = 0; round < 2; ++round) {
   await nominalField.fill("");
+  await page.waitForTimeout(700);
   await nominalField.focus();
   await page.keyboard.type("3.5");
   await page.waitForTimeout(800);
@@ -219,18 +240,33 @@ expectEqual("start: usage text", await page.locator("#hilfe-text").textContent()
 await page.getByRole("button", { name: "z. B. 5 % Zins und 2 % Inflation" }).click();
 expectEqual("example", await report.textContent(), expectedFile("5_2.out"));
 expect("example: report shown", await report.isVisible());
-// The chart: every point a run of the program.
+// The chart: every point a run of the program with the rate as typed, each
+// line's circles (of its colour) on its corners.
 await page.waitForFunction(() => document.querySelectorAll("#verlauf tbody tr").length > 0);
-const chartRows = await page.locator("#verlauf tbody tr").evaluateAll((rows) =>
-  rows.map((row) => [...row.cells].map((cell) => cell.textContent)));
-expect("chart: inflation a few points around 2", chartRows.length > 5 && chartRows.some(([inflation]) => inflation === "2")
-  && chartRows.every(([inflation]) => Math.abs(inflation - 2) <= 6));
-const printedFigures = [];
-for (const [inflation, ...drawn] of chartRows) {
-  expectEqual(`chart at ${inflation}`, drawn.join(" "), figures(native("5", inflation)).slice(0, 2).join(" "));
-  printedFigures.push(...drawn);
+let printedFigures;
+for (const nominal of ["5", "5.555"]) {
+  await nominalField.fill(nominal);
+  await page.waitForTimeout(300);
+  const chartRows = await page.locator("#verlauf tbody tr").evaluateAll((rows) =>
+    rows.map((row) => [...row.cells].map((cell) => cell.textContent)));
+  expect("chart: inflation a few points around 2", chartRows.length > 5 && chartRows.some(([inflation]) => inflation === "2")
+    && chartRows.every(([inflation]) => Math.abs(inflation - 2) <= 6));
+  printedFigures = [];
+  for (const [inflation, ...drawn] of chartRows) {
+    expectEqual(`chart of ${nominal} at ${inflation}`, drawn.join(" "), figures(native(nominal, inflation)).slice(0, 2).join(" "));
+    printedFigures.push(...drawn);
+  }
+  expectEqual("chart: points", await page.locator("#verlauf circle:not(.eigen)").count(), 2 * chartRows.length);
+  const offTheirLine = await page.locator("#verlauf svg").evaluate((svg) => {
+    const colour = (element, property) => getComputedStyle(element)[property];
+    const sorted = (points) => points.sort((a, b) => a.x - b.x);
+    const apart = (a, b) => a.length !== b.length || a.some(({ x, y }, i) => Math.hypot(x - b[i].x, y - b[i].y) > 0.01);
+    return [...svg.querySelectorAll("polyline")].filter((line) => apart(sorted([...line.points]), sorted(
+      [...svg.querySelectorAll("circle")].filter((circle) => colour(circle, "fill") === colour(line, "stroke"))
+        .map((circle) => ({ x: circle.cx.baseVal.value, y: circle.cy.baseVal.value }))))).length;
+  });
+  expectEqual(`chart of ${nominal}: lines whose circles are off them`, offTheirLine, 0);
 }
-expectEqual("chart: points", await page.locator("#verlauf circle:not(.eigen)").count(), 2 * chartRows.length);
 // The person's own point ringed on the real rate's line, a zero line, and
 // the y-axis in the report's digits with a decimal comma.
 const [ownX, ownY] = await page.locator("#verlauf circle.eigen").evaluate((ring) => [ring.cx.baseVal.value, ring.cy.baseVal.value]);
@@ -240,6 +276,19 @@ expectEqual("chart: zero line", await page.locator("#verlauf line.null").count()
 const ticks = (await page.locator("#verlauf text").allTextContents()).filter((text) => text.endsWith(" %"));
 expect(`chart: y ticks ${ticks}`, ticks.length >= 3 && ticks.every((text) =>
   ["0", ...printedFigures].includes(text.slice(0, -2).replace(",", "."))));
+// Near −100 % few points are left: never a coordinate that is no number.
+for (let inflation = -112; inflation <= -88; ++inflation) {
+  await inflationField.fill(String(inflation));
+  await page.waitForTimeout(100);
+  expect(`chart at inflation ${inflation}: NaN`, !(await page.locator("#verlauf").innerHTML()).includes("NaN"));
+}
+
+// Without scripts: no empty report with its copy button.
+const withoutScripts = await browser.newContext({ javaScriptEnabled: false });
+const plainPage = await withoutScripts.newPage();
+await plainPage.goto(`${server.origin}/?zins=5&inflation=2`);
+expect("without scripts: copy button shown", !(await plainPage.getByRole("button", { name: "Kopieren" }).isVisible()));
+await withoutScripts.close();
 
 // The answer first: the real rate as printed, with a decimal comma, in the
 // tab's title too, a sentence by its sign and the approximation's error.
@@ -318,6 +367,21 @@ for (const colorScheme of ["light", "dark"]) {
       expect(`${state}: report ${scrollWidth} px wide in ${clientWidth}`, scrollWidth <= clientWidth);
       expect(`${state}: report's text reaches ${textRight} px in ${width}`, textRight <= width);
       expect(`${state}: page ${pageWidth} px wide in ${width}`, pageWidth <= width);
+      // Every line of the report starts at its left edge.
+      const reportBoxes = await characterBoxes(report);
+      const lineStarts = reportBoxes.filter(([character], i) => character !== "\n" && (i === 0 || reportBoxes[i - 1][0] === "\n"))
+        .map(([, left]) => left);
+      expect(`${state}: lines start at ${lineStarts}`, new Set(lineStarts).size <= 1);
+      // The console's option is named in the help alone, never split there.
+      await page.locator("#hilfe").evaluate((help) => { help.open = true; });
+      const helpBoxes = await characterBoxes(page.locator("#hilfe p"));
+      const option = helpBoxes.map(([character]) => character).join("").indexOf("-m");
+      const optionTops = helpBoxes.slice(option, option + 2).map(([, , top]) => top);
+      expect(`${state}: "-m" at heights ${optionTops}`, option >= 0 && new Set(optionTops).size === 1
+        && !(await page.locator("form, fieldset").allTextContents()).join("").includes("-m"));
+      if (media === "print") {
+        expect(`${state}: both rates printed`, await nominalField.isVisible() && await inflationField.isVisible());
+      }
       await page.screenshot({ path: join(screenshotDir, `${state}.png`), fullPage: true });
       if (media === "screen") await axeFinds(state);
     }

@@ -79,8 +79,8 @@ set(style "\n${style}")
 
 file(READ "${SOURCE_DIR}/index.html" page)
 replace_once(page "<link rel=\"stylesheet\" href=\"tarvelin.css\">" "<style>${style}</style>")
-replace_once(page "<script type=\"module\" src=\"tarvelin.js\"></script>"
-             "<script type=\"module\">${script}</script>")
+replace_once(page "<script type=\"module\" src=\"tarvelin.js\" blocking=\"render\"></script>"
+             "<script type=\"module\" blocking=\"render\">${script}</script>")
 csp_hash("${script}" script_hash)
 csp_hash("${style}" style_hash)
 replace_once(page "@SCRIPT_HASH@" "${script_hash}")

@@ -141,12 +141,15 @@ function pointForm(text) {
   return fraction === undefined ? plain : `${plain}.${fraction}`;
 }
 
-// At most this much of a text is quoted in a note: a megabyte of digits
+// At most this much of a text is shown in a note: a megabyte of digits
 // still gives a note of one line.
-const quoted = (text) => `„${text.length > 16 ? `${text.slice(0, 16)}…` : text}“`;
+const shortened = (text) => (text.length > 16 ? `${text.slice(0, 16)}…` : text);
+const quoted = (text) => `„${shortened(text)}“`;
 
 // What the program makes of a field, where it reads less than the text and
-// the rest is more than white space or a percent sign: { read, why, offer }.
+// the rest is more than white space or a percent sign: { read, why, point },
+// point being the point form of a German decimal, which the page hands the
+// program instead (null: the text goes to it as typed).
 function readingNote(text) {
   if (text === "") return null;
   const length = strtodLength(text);
@@ -161,8 +164,15 @@ function readingNote(text) {
   else if (length === 0) why = "Am Anfang steht keine Zahl: das Programm rechnet mit 0.";
   else why = `Ab ${quoted(stop)} liest das Programm nicht weiter.`;
   const read = length === 0 ? "0" : quoted(text.slice(0, length).trim());
-  const offer = pointForm(text);
-  return { read: `gelesen: ${read}`, why, offer: offer === text ? null : offer };
+  const point = pointForm(text);
+  return { read: `gelesen: ${read}`, why, point: point === text ? null : point };
+}
+
+// The text the program gets for a field: what it would read whole goes as
+// typed ("1.500" is 1.5), a German decimal it would cut short as its point
+// form ("3,5" is 3.5), anything else as typed, with its note.
+function programText(text) {
+  return readingNote(text)?.point ?? text;
 }
 
 // The program's text shown so that a narrow screen breaks it at its tabs
@@ -178,8 +188,38 @@ function showText(element, text) {
 }
 
 // A printed figure read back, in either layout: "Tarvelin:\t  2.941 %"
-// gives "2.941".
-const printedFigure = (report, label) => new RegExp(`${label}:\\s+(\\S+)\\s+%`).exec(report)?.[1];
+// gives "2.941", "Unterschied (= ...):\t 0.0588236 %" gives "0.0588236".
+const printedFigure = (report, label) => new RegExp(`${label}[^:\\n]*:\\s+(\\S+)\\s+%`).exec(report)?.[1];
+
+// A printed figure as a German reader writes it: the program's digits, the
+// decimal point shown as a comma.
+const withComma = (figure) => figure.replace(".", ",");
+
+// The answer in words, chosen by the printed real rate's sign, and what the
+// usual approximation misses, from the printed deviation: { rate, meaning }.
+// Printed figures are digits, or inf or nan with a sign.
+function answerOf(report) {
+  const real = printedFigure(report, "Tarvelin");
+  const deviation = printedFigure(report, "Unterschied");
+  if (real === undefined || deviation === undefined) return null;
+  const size = (figure) => withComma(figure.replace(/^-/, ""));
+  const zero = (figure) => !/[1-9a-z]/i.test(figure);
+  const finite = (figure) => !/[a-z]/i.test(figure);
+  const purse = "Die Kaufkraft Ihres Geldes";
+  let meaning;
+  if (/nan/i.test(real)) meaning = "Aus diesen Werten ergibt sich kein Realzins.";
+  else if (zero(real)) meaning = `${purse} bleibt gleich: die Zinsen gleichen die Inflation aus.`;
+  else if (!finite(real)) meaning = `${purse} ${real.startsWith("-") ? "schrumpft" : "wächst"} ohne Grenze.`;
+  else if (real.startsWith("-")) meaning = `${purse} schrumpft: nach einem Jahr kauft es trotz der Zinsen ${size(real)} % weniger als heute.`;
+  else meaning = `${purse} wächst: nach einem Jahr kauft es mit den Zinsen ${size(real)} % mehr als heute.`;
+  const approximation = " Die Näherung Zins minus Inflation";
+  if (zero(deviation)) meaning += `${approximation} trifft hier genau.`;
+  else if (/inf/i.test(deviation)) meaning += `${approximation} liegt unendlich weit daneben.`;
+  else if (finite(deviation)) {
+    meaning += `${approximation} liegt um ${size(deviation)} Prozentpunkte ${deviation.startsWith("-") ? "darunter" : "darüber"}.`;
+  }
+  return { rate: `${withComma(real)} %`, meaning };
+}
 
 function base64Bytes(text) {
   const binary = atob(text);
@@ -188,15 +228,16 @@ function base64Bytes(text) {
   return bytes;
 }
 
-// The chart: for the nominal rate in the field, the difference and the exact
-// real rate over inflation rates around the one in the field, every point a
-// run of the program. The grid is whole percents, four apart.
+// The chart: for the nominal rate the program got, the difference and the
+// exact real rate over whole inflation rates a few points either side of the
+// person's, every point a run of the program; their own point, the report's,
+// ringed.
 const chartSteps = [-5, -4, -3, -2, -1, 0, 1, 2, 3, 4, 5];
 
 function chartPoints(module, nominal, report) {
   const centre = Math.round(Number(printedFigure(report, "Inflation")));
   if (!Number.isFinite(centre) || Math.abs(centre) > 1000) return [];
-  return chartSteps.map((step) => String(centre + 4 * step)).filter((text) => Number(text) > -90)
+  return chartSteps.map((step) => String(centre + step)).filter((text) => Number(text) > -90)
     .map((inflation) => {
       const printed = runProgram(module, [programName, nominal, inflation]);
       return { inflation, difference: printedFigure(printed, "Differenz"), real: printedFigure(printed, "Tarvelin") };
@@ -213,28 +254,48 @@ function drawChart(figure, report, points) {
     for (const [key, value] of Object.entries(attributes)) element.setAttribute(key, value);
     return element;
   };
-  const ys = points.flatMap(({ difference, real }) => [Number(difference), Number(real)]);
-  const [low, high] = [Math.min(...ys), Math.max(...ys)];
-  const [left, right, top, bottom] = [70, 470, 20, 260];
-  const x = (i) => left + ((right - left) * i) / (points.length - 1);
-  const y = (value) => (high === low ? (top + bottom) / 2 : bottom - ((bottom - top) * (value - low)) / (high - low));
+  const own = { inflation: printedFigure(report, "Inflation"), real: printedFigure(report, "Tarvelin") };
+  const [first, last] = [Number(points[0].inflation), Number(points[points.length - 1].inflation)];
+  const ownShown = Number(own.inflation) >= first && Number(own.inflation) <= last && Number.isFinite(Number(own.real));
+  // The printed figures, lowest and highest by value, label the y-axis.
+  const printed = points.flatMap(({ difference, real }) => [difference, real]).concat(ownShown ? [own.real] : [])
+    .sort((a, b) => Number(a) - Number(b));
+  const [low, high] = [Number(printed[0]), Number(printed[printed.length - 1])];
+  const [left, right, top, bottom] = [92, 470, 20, 260];
+  const x = (inflation) => left + ((right - left) * (Number(inflation) - first)) / (last - first);
+  const y = (value) => (high === low ? (top + bottom) / 2 : bottom - ((bottom - top) * (Number(value) - low)) / (high - low));
   const children = [
     shape("line", { x1: left, y1: bottom, x2: right, y2: bottom, class: "achse" }),
     shape("line", { x1: left, y1: top, x2: left, y2: bottom, class: "achse" }),
   ];
   const label = (text, attributes) => Object.assign(shape("text", attributes), { textContent: text });
   children.push(label(points[0].inflation, { x: left, y: bottom + 22, "text-anchor": "start" }),
-    label(`Inflation in %: ${points[points.length - 1].inflation}`, { x: right, y: bottom + 22, "text-anchor": "end" }),
-    label(String(high), { x: left - 6, y: top + 5, "text-anchor": "end" }),
-    label(String(low), { x: left - 6, y: bottom, "text-anchor": "end" }));
-  for (const [key, name] of [["difference", "differenz"], ["real", "tarvelin"]]) {
-    const line = points.map((point, i) => `${x(i)},${y(Number(point[key]))}`).join(" ");
-    children.push(shape("polyline", { points: line, class: name }));
-    points.forEach((point, i) => children.push(shape("circle", { cx: x(i), cy: y(Number(point[key])), r: 4, class: name })));
+    label(`Inflation in %: ${points[points.length - 1].inflation}`, { x: right, y: bottom + 22, "text-anchor": "end" }));
+  // Ticks by importance, each where it does not crowd one already set.
+  const ticks = [];
+  const tick = (figure, value) => {
+    if (ticks.some((taken) => Math.abs(y(taken) - y(value)) < 18)) return;
+    ticks.push(value);
+    children.push(shape("line", { x1: left - 4, y1: y(value), x2: left, y2: y(value), class: "achse" }),
+      label(`${withComma(figure)} %`, { x: left - 7, y: y(value) + 5, "text-anchor": "end" }));
+  };
+  if (ownShown) tick(own.real, own.real);
+  if (low <= 0 && high >= 0) {
+    children.push(shape("line", { x1: left, y1: y(0), x2: right, y2: y(0), class: "null" }));
+    tick("0", 0);
   }
+  tick(printed[printed.length - 1], high);
+  tick(printed[0], low);
+  for (const [key, name] of [["difference", "differenz"], ["real", "tarvelin"]]) {
+    const line = points.map((point) => `${x(point.inflation)},${y(point[key])}`).join(" ");
+    children.push(shape("polyline", { points: line, class: name }));
+    points.forEach((point) => children.push(shape("circle", { cx: x(point.inflation), cy: y(point[key]), r: 4, class: name })));
+  }
+  if (ownShown) children.push(shape("circle", { cx: x(own.inflation), cy: y(own.real), r: 9, class: "eigen" }));
   svg.replaceChildren(...children);
-  figure.querySelector("figcaption").textContent = `Zins ${printedFigure(report, "Zins")} %: Differenz (gestrichelt) und Tarvelin ` +
-    `(durchgezogen) bei Inflation von ${points[0].inflation} bis ${points[points.length - 1].inflation} %`;
+  figure.querySelector("figcaption").textContent = `Zins ${withComma(printedFigure(report, "Zins"))} %: Differenz (gestrichelt) ` +
+    `und Realzins (durchgezogen) bei Inflation von ${points[0].inflation} bis ${points[points.length - 1].inflation} %` +
+    (ownShown ? `; der Ring zeigt Ihren Fall, ${withComma(own.inflation)} % Inflation.` : ".");
   figure.querySelector("tbody").replaceChildren(...points.map((point) => {
     const row = document.createElement("tr");
     for (const text of [point.inflation, point.difference, point.real]) {
@@ -249,13 +310,18 @@ function start() {
   const nominalField = form.elements.zins;
   const inflationField = form.elements.inflation;
   const fields = [nominalField, inflationField];
-  const multiLineChoice = form.querySelector('input[value="mehrzeilig"]');
-  const singleLineChoice = form.querySelector('input[value="einzeilig"]');
+  const multiLineChoice = document.querySelector('input[value="mehrzeilig"]');
+  const singleLineChoice = document.querySelector('input[value="einzeilig"]');
   const output = document.getElementById("ausgabe");
   const announcer = document.getElementById("ansage");
   const prompt = document.getElementById("einstieg");
   const result = document.getElementById("ergebnis");
   const chart = document.getElementById("verlauf");
+  const answer = document.getElementById("realzins");
+  const answerMeaning = document.getElementById("bedeutung");
+  const readings = document.getElementById("lesarten");
+  const copied = document.getElementById("kopiert");
+  const pageTitle = document.title;
 
   const query = new URLSearchParams(window.location.search);
   nominalField.value = query.get("zins") ?? "";
@@ -280,28 +346,36 @@ function start() {
   let pause = null;
   const announce = () => {
     const notes = fields.map((field) => document.getElementById(`${field.id}-lesart`))
-      .filter((note) => !note.hidden).map((note) => `${note.firstElementChild.textContent}`);
+      .filter((note) => !note.hidden).map((note) => note.textContent);
     const text = [...notes, shown].join("\n");
     if (result.hidden || text === announced) return;
     announced = text;
     announcer.textContent = text;
   };
 
+  // The note under a field, and its line beside the result: what the program
+  // got. A field is in doubt only where the page could not read it as meant.
   const showNote = (field) => {
     const note = document.getElementById(`${field.id}-lesart`);
     const reading = readingNote(field.value);
     note.hidden = reading === null;
-    field.toggleAttribute("aria-invalid", reading !== null);
-    if (reading === null) return;
-    note.firstElementChild.textContent = `${reading.read}. ${reading.why}`;
-    const button = note.lastElementChild;
-    button.hidden = reading.offer === null;
-    button.textContent = `${reading.offer?.length > 20 ? `${reading.offer.slice(0, 16)}…` : reading.offer} verwenden`;
-    button.onclick = () => {
-      field.value = reading.offer;
-      show();
-      field.focus();
-    };
+    if (reading === null || reading.point !== null) field.removeAttribute("aria-invalid");
+    else field.setAttribute("aria-invalid", "true");
+    if (reading === null) return null;
+    const said = reading.point === null ? `${reading.read}. ${reading.why}`
+      : `Als ${shortened(reading.point)} gerechnet; das Konsolenprogramm allein läse ${reading.read.slice(9)}.`;
+    note.textContent = said;
+    const label = field.labels[0].textContent.replace(/ in %$/, "");
+    return reading.point === null ? `${label}: ${said}`
+      : `${label} ${shortened(field.value)} als ${shortened(reading.point)} gerechnet`;
+  };
+
+  const showAnswer = (report) => {
+    const { rate, meaning } = answerOf(report) ?? { rate: null, meaning: "" };
+    answer.hidden = rate === null;
+    answer.textContent = rate === null ? "" : `Realzins: ${rate}`;
+    answerMeaning.textContent = meaning;
+    document.title = rate === null ? pageTitle : `Realzins ${rate} · Tarvelin`;
   };
 
   let chartTimer = null;
@@ -310,10 +384,13 @@ function start() {
     const inflation = inflationField.value;
     const multiLine = multiLineChoice.checked;
     // Text, never markup: whatever was typed stays text.
-    shown = runProgram(module, programArguments(nominal, inflation, multiLine));
+    shown = runProgram(module, programArguments(programText(nominal), programText(inflation), multiLine));
     showText(output, shown);
-    fields.forEach(showNote);
+    const lines = fields.map(showNote).filter((line) => line !== null);
+    readings.replaceChildren(...lines.map((line) => Object.assign(document.createElement("li"), { textContent: line })));
+    readings.hidden = lines.length === 0;
     const empty = nominal === "" || inflation === "";
+    showAnswer(empty ? "" : shown);
     prompt.hidden = !empty;
     result.hidden = empty;
     const address = `${window.location.pathname}${addressQuery(nominal, inflation, multiLine)}`;
@@ -326,24 +403,32 @@ function start() {
     chart.hidden = empty;
     if (!empty) {
       const report = shown;
-      chartTimer = setTimeout(() => drawChart(chart, report, chartPoints(module, nominal, report)));
+      chartTimer = setTimeout(() => drawChart(chart, report, chartPoints(module, programText(nominal), report)));
     }
   };
   form.addEventListener("input", show);
+  // The layout's choice sits by the report, outside the form's markup.
+  multiLineChoice.closest("fieldset").addEventListener("input", show);
   form.addEventListener("submit", (event) => event.preventDefault());
   document.getElementById("beispiel").addEventListener("click", () => {
     nominalField.value = "5";
     inflationField.value = "2";
     show();
   });
+  // Said beside the button for a moment, and to the screen reader.
+  let copiedTimer = null;
   document.getElementById("kopieren").addEventListener("click", async () => {
     try {
       await navigator.clipboard.writeText(shown);
       announcer.textContent = "Die Ausgabe ist in der Zwischenablage.";
+      copied.textContent = "Kopiert";
     } catch {
       announcer.textContent = "Der Browser lässt das Kopieren nicht zu; markieren Sie die Ausgabe mit Strg+A.";
+      copied.textContent = "Nicht kopiert";
     }
     announced = "";
+    clearTimeout(copiedTimer);
+    copiedTimer = setTimeout(() => { copied.textContent = ""; }, 3000);
   });
   // Ctrl+A in the report selects the report, not the page.
   output.parentElement.addEventListener("keydown", (event) => {

@@ -46,15 +46,19 @@ const reportCases = reportInputs(testsDir);
 // the arguments are sized in UTF-8 bytes.
 const typedTexts = ["3,5", "abc", "1e999", "-1e999", "0x1p-2", " 5", "5%", "-m", "ä€", "",
   "<b>fett</b>", "<img src=x onerror=alert(1)>", "\"'&;|$(echo 1)", "   ", "\u00a05", "€".repeat(40),
-  `${"9".repeat(100000)},5`];
-// The note under a field: [text, what it says was read (null: no note), the
-// point form offered].
+  `${"9".repeat(100000)},5`, "12.345,6", "\u22121,5", "1.500", "5 Prozent"];
+// A German decimal that the console would cut short goes to it in its point form.
+const handedTexts = new Map([["3,5", "3.5"], ["\u00a05", "5"], [`${"9".repeat(100000)},5`, `${"9".repeat(100000)}.5`],
+  ["12.345,6", "12345.6"], ["\u22121,5", "-1.5"]]);
+// The note under a field: [text, what the console reads (null: no note), the
+// point form the page computes with (null: the field is in doubt)].
 const readingNotes = [["3,5", "gelesen: „3“", "3.5"], ["1.000,5", "gelesen: „1.000“", "1000.5"],
-  ["\u22122", "gelesen: 0", "-2"], ["\u22122,5 %", "gelesen: 0", "-2.5"], ["abc", "gelesen: 0", null],
-  [" ", "gelesen: 0", null], ["\u00a05", "gelesen: 0", "5"], ["5 Euro", "gelesen: „5“", null],
+  ["\u22122", "gelesen: 0", "-2"], ["\u22122,5 %", "gelesen: 0", "-2.5"], ["\u20132,5", "gelesen: 0", "-2.5"],
+  ["abc", "gelesen: 0", null], [" ", "gelesen: 0", null], ["\u00a05", "gelesen: 0", "5"],
+  ["5 Euro", "gelesen: „5“", null], ["0x1p2a", "gelesen: „0x1p2“", null],
   [`${"9".repeat(100000)},5`, `gelesen: „${"9".repeat(16)}…“`, `${"9".repeat(16)}…`],
-  ["5", null], [" 5 ", null], ["5%", null], ["5 %", null], ["1e1", null], ["0x10", null], ["inf", null],
-  ["nan", null], ["-nan", null], ["5\u00a0", null]];
+  ["5", null], [" 5 ", null], ["5%", null], ["5 %", null], ["5 % ", null], ["1e1", null], ["0x10", null],
+  ["inf", null], ["nan", null], ["-nan", null], ["5\u00a0", null], ["5 Prozent", "gelesen: „5“", null], ["1.500", null]];
 
 const expectedFile = (name) => readFileSync(join(testsDir, "e2e/expected", name), "utf8");
 const native = (...args) => programOutput(nativeProgram, args);
@@ -76,6 +80,7 @@ page.on("dialog", async (dialog) => {
 const nominalField = page.getByLabel("Zins in %");
 const inflationField = page.getByLabel("Inflationsrate in %");
 const report = page.locator("#ausgabe");
+const fieldValues = async () => [await nominalField.inputValue(), await inflationField.inputValue()].join(" ");
 
 async function open(base, query) {
   await page.goto(`${base}${query}`);
@@ -83,8 +88,24 @@ async function open(base, query) {
   return report.textContent();
 }
 
+// Each character of an element's text and where it stands: [character, left, top].
+const characterBoxes = (locator) => locator.evaluate((element) => {
+  const walker = document.createTreeWalker(element, NodeFilter.SHOW_TEXT);
+  const range = document.createRange();
+  const boxes = [];
+  for (let node = walker.nextNode(); node !== null; node = walker.nextNode()) {
+    for (let i = 0; i < node.length; ++i) {
+      range.setStart(node, i);
+      range.setEnd(node, i + 1);
+      const { left, top } = range.getBoundingClientRect();
+      boxes.push([node.data[i], Math.round(left), Math.round(top)]);
+    }
+  }
+  return boxes;
+});
+
 async function layout(multiLine) {
-  await page.getByLabel(multiLine ? "mehrzeilig (-m)" : "einzeilig", { exact: true }).check();
+  await page.getByLabel(multiLine ? "mehrzeilig" : "einzeilig", { exact: true }).check();
 }
 
 // Opened from the address, from a server and from the file system: the
@@ -108,27 +129,27 @@ for (const base of [`${server.origin}/`, pageUrl]) {
   await page.keyboard.press("Tab");
   await page.keyboard.type("7,5");
   expectEqual(`${base}: typed 7,5 alone`, await report.textContent(), native("7,5"));
-  // The offer under the field comes next, then the other field.
-  await page.keyboard.press("Tab");
-  expectEqual(`${base}: offer focused`, await page.evaluate(() => document.activeElement.textContent), "7.5 verwenden");
   await page.keyboard.press("Tab");
   let typed = "";
   for (const key of "1e999") {
     await page.keyboard.type(key);
     typed += key;
-    expectEqual(`${base}: typed 7,5 ${typed}`, await report.textContent(), native("7,5", typed));
+    expectEqual(`${base}: typed 7,5 ${typed}`, await report.textContent(), native("7.5", typed));
   }
   await page.keyboard.press("Tab");
   await page.keyboard.press("ArrowDown");
-  expectEqual(`${base}: layout by keyboard`, await report.textContent(), native("7,5", "1e999", "-m"));
+  expectEqual(`${base}: layout by keyboard`, await report.textContent(), native("7.5", "1e999", "-m"));
   expectEqual(`${base}: address`, new URL(page.url()).search, "?zins=7%2C5&inflation=1e999&m");
   // The address shows the same again.
-  expectEqual(`${base}: reopened`, await open(page.url(), ""), native("7,5", "1e999", "-m"));
-  expectEqual(`${base}: fields reopened`,
-    [await nominalField.inputValue(), await inflationField.inputValue()].join(" "), "7,5 1e999");
+  expectEqual(`${base}: reopened`, await open(page.url(), ""), native("7.5", "1e999", "-m"));
+  expectEqual(`${base}: fields reopened`, await fieldValues(), "7,5 1e999");
   await inflationField.fill("");
   expectEqual(`${base}: field emptied`, await report.textContent(), native("7,5"));
   expectEqual(`${base}: address emptied`, new URL(page.url()).search, "?zins=7%2C5&m");
+  // Both emptied: a reload brings no rate back.
+  await nominalField.fill("");
+  await open(page.url(), "");
+  expectEqual(`${base}: both emptied, reopened`, await fieldValues(), " ");
 }
 
 // The figures, both layouts, over the server.
@@ -148,36 +169,38 @@ await layout(false);
 await inflationField.fill("2");
 for (const text of typedTexts) {
   await nominalField.fill(text);
-  const expected = text === "" ? native("2") : native(text, "2");
+  const expected = text === "" ? native("2") : native(handedTexts.get(text) ?? text, "2");
   expectEqual(`typed ${JSON.stringify(text)}`, await report.textContent(), expected);
   // The page's own boxes around the runs between tabs, and nothing else.
   expect(`markup from ${JSON.stringify(text)}`, (await report.locator(":not(span), span *").count()) === 0);
 }
 
+// The note under the field, and beside the result a line saying what was
+// computed; a field the page cannot read as meant is marked for every reader.
 const note = page.locator("#zins-lesart");
-for (const [text, read, offer] of readingNotes) {
+const besideResult = page.locator("#lesarten");
+for (const [text, read, point] of readingNotes) {
   await nominalField.fill(text);
   const what = `note on ${JSON.stringify(text.slice(0, 20))}`;
   expectEqual(`${what}: shown`, await note.isVisible(), read !== null);
-  expectEqual(`${what}: aria-invalid`, await nominalField.getAttribute("aria-invalid"), read === null ? null : "");
+  expectEqual(`${what}: aria-invalid`, await nominalField.getAttribute("aria-invalid"),
+    read === null || point !== null ? null : "true");
+  expectEqual(`${what}: beside the result`, await besideResult.isVisible(), read !== null);
   if (read === null) continue;
-  const said = await note.textContent();
-  expect(`${what}: says ${read}, not ${said}`, said.startsWith(`${read}. `));
-  expect(`${what}: one line at most`, said.length < 200);
-  const button = note.getByRole("button");
-  expectEqual(`${what}: offer`, await button.isVisible() ? await button.textContent() : null,
-    offer === null ? null : `${offer} verwenden`);
+  const [said, beside] = [await note.textContent(), await besideResult.textContent()];
+  expect(`${what}: says ${read} and ${point}, not ${said}`, point === null ? said.startsWith(`${read}. `)
+    : said.includes(`${point} gerechnet`) && said.includes(read.slice(9)));
+  expect(`${what}: beside the result ${beside}`, point === null ? beside.includes(said)
+    : beside.includes(`${text.length > 16 ? `${text.slice(0, 16)}…` : text} als ${point} gerechnet`));
+  expect(`${what}: one line at most`, said.length < 200 && beside.length < 200);
 }
 expectEqual("note described", await nominalField.getAttribute("aria-describedby"), "zins-lesart");
-// Taking the offer: the point form, its report, and the note gone. The page
-// never changes a field on its own.
+// The page never changes a field on its own.
 await nominalField.fill("3,5");
 await page.waitForTimeout(50);
 expectEqual("field kept", await nominalField.inputValue(), "3,5");
-await page.getByRole("button", { name: "3.5 verwenden" }).click();
-expectEqual("offer taken", await nominalField.inputValue(), "3.5");
-expectEqual("offer taken: report", await report.textContent(), native("3.5", "2"));
-expect("offer taken: no note", !(await note.isVisible()));
+expectEqual("address kept", new URL(page.url()).search, "?zins=3%2C5&inflation=2");
+await nominalField.fill("3.5");
 
 // What a screen reader is told while a field is retyped: the report once,
 // after the pause, never the usage text, never the same twice.
@@ -189,6 +212,7 @@ await page.evaluate(() => {
 await page.waitForTimeout(700);
 for (let round = 0; round < 2; ++round) {
   await nominalField.fill("");
+  await page.waitForTimeout(700);
   await nominalField.focus();
   await page.keyboard.type("3.5");
   await page.waitForTimeout(800);
@@ -205,11 +229,12 @@ for (const multiLine of [false, true]) {
     native("3.5", "2", ...(multiLine ? ["-m"] : [])));
 }
 expectEqual("copy announced", await page.locator("#ansage").textContent(), "Die Ausgabe ist in der Zwischenablage.");
+expectEqual("copy shown", await page.locator("#kopiert").textContent(), "Kopiert");
 await layout(false);
 
 // The first look: a prompt whose example fills the fields, the report
 // hidden, the program's usage text one step away.
-const figures = (text) => ["Differenz", "Tarvelin"].map((label) => new RegExp(`${label}:\\s+(\\S+)\\s+%`).exec(text)[1]);
+const figures = (text) => ["Differenz", "Tarvelin", "Unterschied"].map((label) => new RegExp(`${label}[^:]*:\\s+(\\S+)\\s+%`).exec(text)[1]);
 await open(`${server.origin}/`, "");
 expect("start: report hidden", !(await report.isVisible()));
 await page.getByText("Was das Konsolenprogramm ohne Zinssätze ausgibt").click();
@@ -217,15 +242,90 @@ expectEqual("start: usage text", await page.locator("#hilfe-text").textContent()
 await page.getByRole("button", { name: "z. B. 5 % Zins und 2 % Inflation" }).click();
 expectEqual("example", await report.textContent(), expectedFile("5_2.out"));
 expect("example: report shown", await report.isVisible());
-// The chart: every point a run of the program.
+// The chart: every point a run of the program with the rate as typed, each
+// line's circles (of its colour) on its corners.
 await page.waitForFunction(() => document.querySelectorAll("#verlauf tbody tr").length > 0);
-const chartRows = await page.locator("#verlauf tbody tr").evaluateAll((rows) =>
-  rows.map((row) => [...row.cells].map((cell) => cell.textContent)));
-expect("chart: inflation around 2", chartRows.length > 5 && chartRows.some(([inflation]) => inflation === "2"));
-for (const [inflation, ...drawn] of chartRows) {
-  expectEqual(`chart at ${inflation}`, drawn.join(" "), figures(native("5", inflation)).join(" "));
+let printedFigures;
+for (const nominal of ["5", "5.555"]) {
+  await nominalField.fill(nominal);
+  await page.waitForTimeout(300);
+  const chartRows = await page.locator("#verlauf tbody tr").evaluateAll((rows) =>
+    rows.map((row) => [...row.cells].map((cell) => cell.textContent)));
+  expect("chart: inflation a few points around 2", chartRows.length > 5 && chartRows.some(([inflation]) => inflation === "2")
+    && chartRows.every(([inflation]) => Math.abs(inflation - 2) <= 6));
+  printedFigures = [];
+  for (const [inflation, ...drawn] of chartRows) {
+    expectEqual(`chart of ${nominal} at ${inflation}`, drawn.join(" "), figures(native(nominal, inflation)).slice(0, 2).join(" "));
+    printedFigures.push(...drawn);
+  }
+  expectEqual("chart: points", await page.locator("#verlauf circle:not(.eigen)").count(), 2 * chartRows.length);
+  const offTheirLine = await page.locator("#verlauf svg").evaluate((svg) => {
+    const colour = (element, property) => getComputedStyle(element)[property];
+    const sorted = (points) => points.sort((a, b) => a.x - b.x);
+    const apart = (a, b) => a.length !== b.length || a.some(({ x, y }, i) => Math.hypot(x - b[i].x, y - b[i].y) > 0.01);
+    return [...svg.querySelectorAll("polyline")].filter((line) => apart(sorted([...line.points]), sorted(
+      [...svg.querySelectorAll("circle")].filter((circle) => colour(circle, "fill") === colour(line, "stroke"))
+        .map((circle) => ({ x: circle.cx.baseVal.value, y: circle.cy.baseVal.value }))))).length;
+  });
+  expectEqual(`chart of ${nominal}: lines whose circles are off them`, offTheirLine, 0);
 }
-expectEqual("chart: points", await page.locator("#verlauf circle").count(), 2 * chartRows.length);
+// The person's own point ringed on the real rate's line, a zero line, and
+// the y-axis in the report's digits with a decimal comma.
+const [ownX, ownY] = await page.locator("#verlauf circle.eigen").evaluate((ring) => [ring.cx.baseVal.value, ring.cy.baseVal.value]);
+expect("chart: own point on the line", await page.locator("#verlauf circle.tarvelin").evaluateAll((dots, [x, y]) =>
+  dots.some((dot) => dot.cx.baseVal.value === x && dot.cy.baseVal.value === y), [ownX, ownY]));
+expectEqual("chart: zero line", await page.locator("#verlauf line.null").count(), 1);
+const ticks = (await page.locator("#verlauf text").allTextContents()).filter((text) => text.endsWith(" %"));
+expect(`chart: y ticks ${ticks}`, ticks.length >= 3 && ticks.every((text) =>
+  ["0", ...printedFigures].includes(text.slice(0, -2).replace(",", "."))));
+// Near −100 % few points are left: never a coordinate that is no number.
+for (let inflation = -112; inflation <= -88; ++inflation) {
+  await inflationField.fill(String(inflation));
+  await page.waitForTimeout(100);
+  expect(`chart at inflation ${inflation}: NaN`, !(await page.locator("#verlauf").innerHTML()).includes("NaN"));
+}
+
+// Without scripts: no empty report with its copy button.
+const withoutScripts = await browser.newContext({ javaScriptEnabled: false });
+const plainPage = await withoutScripts.newPage();
+await plainPage.goto(`${server.origin}/?zins=5&inflation=2`);
+expect("without scripts: copy button shown", !(await plainPage.getByRole("button", { name: "Kopieren" }).isVisible()));
+await withoutScripts.close();
+
+// The answer first: the real rate as printed, with a decimal comma, in the
+// tab's title too, a sentence by its sign and the approximation's error.
+for (const [query, handed, word] of [["zins=1,5&inflation=2,2", ["1.5", "2.2"], "schrumpft"], ["zins=5&inflation=2",
+  ["5", "2"], "wächst"], ["zins=2&inflation=2", ["2", "2"], "bleibt"], ["zins=%3Cscript%3E&inflation=2", ["<script>", "2"], "Jahr"]]) {
+  const printed = native(...handed);
+  expectEqual(`answer for ${query}: report`, await open(`${server.origin}/?`, query), printed);
+  const [rate, off] = figures(printed).slice(1).map((figure) => figure.replace(".", ","));
+  const seen = [await page.locator("#realzins").textContent(), await page.title(), await page.locator("#bedeutung").textContent()];
+  expect(`answer for ${query}: ${seen}`, seen[0] === `Realzins: ${rate} %` && seen[1] === `Realzins ${rate} % · Tarvelin`
+    && seen[2].includes(word) && (word === "bleibt" || [rate, off].every((figure) => seen[2].includes(figure.replace(/^-/, "")))));
+}
+// Loaded with rates, the processor slowed 4x, nothing moves; after typing
+// into either field the answer is on screen without scrolling: phones upright
+// and on their side, with the on-screen keyboard open, a desktop.
+const steady = await context.newPage();
+await (await context.newCDPSession(steady)).send("Emulation.setCPUThrottlingRate", { rate: 4 });
+await steady.addInitScript(() => new PerformanceObserver((list) => list.getEntries().forEach((entry) => {
+  window.shifted = (window.shifted ?? 0) + entry.value;
+})).observe({ type: "layout-shift", buffered: true }));
+for (const [width, height] of [[360, 740], [320, 568], [568, 320], [360, 440], [1280, 800]]) {
+  await steady.setViewportSize({ width, height });
+  for (const field of ["Zins in %", "Inflationsrate in %"]) {
+    await steady.goto(`${server.origin}/?zins=1,5&inflation=2,2`);
+    await steady.waitForFunction(() => document.querySelectorAll("#verlauf circle").length > 0);
+    await steady.waitForTimeout(200);
+    expectEqual(`layout shifts at ${width}x${height}`, await steady.evaluate(() => window.shifted ?? 0), 0);
+    await steady.getByLabel(field).click();
+    await steady.keyboard.press("End");
+    await steady.keyboard.type("1");
+    const box = await steady.locator("#realzins").boundingBox();
+    expect(`answer at ${width}x${height}: ${JSON.stringify(box)}`, box.y >= 0 && box.y + box.height <= height);
+  }
+}
+await steady.close();
 
 // Nothing from anywhere else: every request the page made went to the place
 // it was opened from.
@@ -247,19 +347,39 @@ const axeFinds = async (state, inPage = page) => {
 };
 for (const colorScheme of ["light", "dark"]) {
   for (const [name, query] of [["start", ""], ["einzeilig", "?zins=5&inflation=2"],
-    ["mehrzeilig", "?zins=5&inflation=2&m"], ["lesart", "?zins=3%2C5&inflation=%E2%88%922&m"]]) {
+    ["mehrzeilig", "?zins=5&inflation=2&m"], ["lesart", "?zins=3%2C5&inflation=2%20Prozent&m"]]) {
     for (const [view, width, media, rootSize] of views) {
       await page.emulateMedia({ colorScheme, media });
       await page.setViewportSize({ width, height: 700 });
       await open(`${server.origin}/`, query);
       if (rootSize) await page.evaluate((size) => { document.documentElement.style.fontSize = size; }, rootSize);
+      // The help open, so that its text is measured too.
+      await page.locator("#hilfe").evaluate((help) => { help.open = true; });
       await page.waitForTimeout(50);
       const state = `${name}-${colorScheme}${view}`;
-      const [scrollWidth, clientWidth, pageWidth] = await page.evaluate(() => [
-        document.querySelector("pre").scrollWidth, document.querySelector("pre").clientWidth,
-        document.documentElement.scrollWidth]);
+      const [scrollWidth, clientWidth, pageWidth, textRight] = await page.evaluate(() => {
+        const text = document.createRange();
+        text.selectNodeContents(document.getElementById("ausgabe"));
+        return [document.querySelector("pre").scrollWidth, document.querySelector("pre").clientWidth,
+          document.documentElement.scrollWidth, Math.max(0, ...[...text.getClientRects()].map((box) => box.right))];
+      });
       expect(`${state}: report ${scrollWidth} px wide in ${clientWidth}`, scrollWidth <= clientWidth);
+      expect(`${state}: report's text reaches ${textRight} px in ${width}`, textRight <= width);
       expect(`${state}: page ${pageWidth} px wide in ${width}`, pageWidth <= width);
+      // Every line of the report starts at its left edge.
+      const reportBoxes = await characterBoxes(report);
+      const lineStarts = reportBoxes.filter(([character], i) => character !== "\n" && (i === 0 || reportBoxes[i - 1][0] === "\n"))
+        .map(([, left]) => left);
+      expect(`${state}: lines start at ${lineStarts}`, new Set(lineStarts).size <= 1);
+      // The console's option is named in the help alone, never split there.
+      const helpBoxes = await characterBoxes(page.locator("#hilfe p"));
+      const option = helpBoxes.map(([character]) => character).join("").indexOf("-m");
+      const optionTops = helpBoxes.slice(option, option + 2).map(([, , top]) => top);
+      expect(`${state}: "-m" at heights ${optionTops}`, option >= 0 && new Set(optionTops).size === 1
+        && !(await page.locator("form, fieldset").allTextContents()).join("").includes("-m"));
+      if (media === "print") {
+        expect(`${state}: both rates printed`, await nominalField.isVisible() && await inflationField.isVisible());
+      }
       await page.screenshot({ path: join(screenshotDir, `${state}.png`), fullPage: true });
       if (media === "screen") await axeFinds(state);
     }

@@ -39,8 +39,8 @@ assert.ok(Buffer.from(embedded[1], "base64").equals(moduleBytes), "the page embe
 const strtodPattern = new Function(`return ${page.match(/const strtodPattern =\n\s*(\/.+\/i);/)[1]};`)();
 const readTexts = ["5", " 5 ", "5%", "5 %", "1e1", "0x10", "inf", "nan", "-nan", "3,5", "1.000,5",
   "\u22122", "abc", " ", "   ", "\u00a05", "\t5", "\n5", "\v5", "\f5", "\r5", "\t\n\v\f\r -7", "+", "-",
-  "+-1", "--1", "0x", "0X", "0x.", "0x.8", "0x1.", "0x1p", "0x1p3", "0x1P-3x", "0xg", "0x1e+5", "1e", "1e+",
-  "1e-3", "1E3", "1e3.5", ".5", "5.", ".", "-.", ".e1", "5.e1", "00012", "1.2.3", "infinit", "infinity",
+  "+-1", "--1", "0x", "0X", "0x.", "0x.8", "0x1.", "0x1p", "0x1p3", "0x1P-3x", "0xg", "0x1e+5", "0x1p1f", "0x1p2a",
+  "1e", "1e+", "1e-3", "1E3", "1e3.5", ".5", "5.", ".", "-.", ".e1", "5.e1", "00012", "1.2.3", "infinit", "infinity",
   "INFINITY5", "-Inf", "+inFinIty", "infx", "in", "nan(", "nan(1)", "nan(1", "NaN(abc_9)", "nan(-1)",
   "nan()", "nanx", "-nan(0x1)", "1_000", "1'000", "½", "€5", "５", "0.0000001", "1e99999", "7,5 %"];
 const cEnds = execFileSync(strtodEnd, readTexts, { encoding: "utf8" }).trim().split("\n").map(Number);

@@ -298,7 +298,7 @@ function drawChart(figure, report, points) {
     (ownShown ? `; der Ring zeigt Ihren Fall, ${withComma(own.inflation)} % Inflation.` : ".");
   figure.querySelector("tbody").replaceChildren(...points.map((point) => {
     const row = document.createElement("tr");
-    for (const text of [point.inflation, point.difference, point.real]) {
+    for (const text of [point.inflation, withComma(point.difference), withComma(point.real)]) {
       row.append(Object.assign(document.createElement("td"), { textContent: text }));
     }
     return row;

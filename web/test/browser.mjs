@@ -6,7 +6,8 @@
 //   node browser.mjs WEB-FOLDER NATIVE-TARVELIN CHROMIUM TESTS-FOLDER SCREENSHOT-FOLDER
 // Exit status 77 (skipped) where playwright-core or the browser is missing,
 // unless TARVELIN_REQUIRE_BROWSER is set.
-import { cpSync, existsSync, mkdirSync, mkdtempSync, readFileSync, rmSync, writeFileSync } from "node:fs";
+import { createHash } from "node:crypto";
+import { cpSync, existsSync, mkdirSync, mkdtempSync, readFileSync, readdirSync, rmSync, writeFileSync } from "node:fs";
 import { tmpdir } from "node:os";
 import { join } from "node:path";
 import { pathToFileURL } from "node:url";
@@ -345,6 +346,9 @@ for (const state of [...signRows, ...fc.sample(pageStates, { seed: 30, numRuns: 
 for (const kind of ["real", "deviation"]) {
   expectEqual(`signs of the ${kind} shown`, [...seen[kind]].sort().join(), Object.keys(words[kind]).sort().join());
 }
+await nominalField.fill("3.5");
+await inflationField.fill("2");
+await layout(false);
 
 // What a screen reader is told while a field is retyped: the report once,
 // after the pause, never the usage text, never the same twice.
@@ -374,7 +378,12 @@ for (const multiLine of [false, true]) {
 }
 expectEqual("copy announced", await page.locator("#ansage").textContent(), "Die Ausgabe ist in der Zwischenablage.");
 expectEqual("copy shown", await page.locator("#kopiert").textContent(), "Kopiert");
+// Said only beside the report it copied, and for a few seconds.
 await layout(false);
+expectEqual("copy shown, the report changed", await page.locator("#kopiert").textContent(), "");
+await page.getByRole("button", { name: "Kopieren" }).click();
+expect("copy shown for good", await page.waitForFunction(() => document.getElementById("kopiert").textContent === "", null,
+  { timeout: 10000 }).then(() => true, () => false));
 
 // The first look: a prompt whose example fills the fields, the report
 // hidden, the program's usage text one step away.
@@ -427,6 +436,24 @@ const plainPage = await withoutScripts.newPage();
 await plainPage.goto(`${server.origin}/?zins=5&inflation=2`);
 expect("without scripts: copy button shown", !(await plainPage.getByRole("button", { name: "Kopieren" }).isVisible()));
 await withoutScripts.close();
+
+// The first picture already holds the answer: the page arrives in two parts
+// with a pause between, in which a browser paints what it has unless the
+// module holds the picture back until it has run.
+const slowServer = await serveFolder(webDir, 400);
+const slowContext = await browser.newContext();
+const slow = await slowContext.newPage();
+await slow.addInitScript(() => new MutationObserver(() => {
+  if (window.answered === undefined && document.getElementById("realzins")?.textContent) window.answered = performance.now();
+}).observe(document, { childList: true, subtree: true, characterData: true }));
+for (let load = 0; load < 3; ++load) {
+  await slow.goto(`${slowServer.origin}/?zins=5&inflation=2`);
+  await slow.waitForFunction(() => performance.getEntriesByType("paint").length > 0);
+  const [answered, painted] = await slow.evaluate(() => [window.answered, performance.getEntriesByType("paint")[0].startTime]);
+  expect(`first paint at ${painted} ms, the answer at ${answered} ms`, answered <= painted);
+}
+await slowContext.close();
+slowServer.close();
 
 // Loaded with rates, the processor slowed 4x, nothing moves; after typing
 // into either field the answer is on screen without scrolling: phones upright
@@ -502,6 +529,9 @@ for (const colorScheme of ["light", "dark"]) {
       const optionTops = helpBoxes.slice(option, option + 2).map(([, , top]) => top);
       expect(`${state}: "-m" at heights ${optionTops}`, option >= 0 && new Set(optionTops).size === 1
         && !(await page.locator("form, fieldset").allTextContents()).join("").includes("-m"));
+      // The answer's line, where it sticks over the page, hides what scrolls under it.
+      const answerBackground = await page.locator("#realzins").evaluate((line) => getComputedStyle(line).backgroundColor);
+      expect(`${state}: answer's background ${answerBackground}`, media === "print" || query === "" || /^rgb\(/.test(answerBackground));
       if (media === "print") {
         expect(`${state}: both rates printed`, await nominalField.isVisible() && await inflationField.isVisible());
       }
@@ -537,18 +567,39 @@ expectEqual("installable", JSON.stringify([manifestUrl, errors, installabilityEr
 const servedOnline = offlineServer.served.length;
 await profile.setOffline(true);
 expectEqual("offline: reloaded", await visit("?zins=5&inflation=2&m"), JSON.stringify([expectedFile("5_2_multi.out"), 0]));
+// Any rates in the address, as bookmarked or shared, with the page's name or
+// the folder's.
+for (const [i, { nominal, inflation, multiLine }] of fc.sample(pageStates, { seed: 31, numRuns: 4 }).entries()) {
+  const query = `${["", "index.html"][i % 2]}?${new URLSearchParams({ zins: nominal.typed, inflation: inflation.typed })}${multiLine ? "&m" : ""}`;
+  expectEqual(`offline: ${query}`, await visit(query),
+    JSON.stringify([native(nominal.handed, inflation.handed, ...(multiLine ? ["-m"] : [])), 0]));
+}
 expectEqual("offline: nothing served", offlineServer.served.length, servedOnline);
 await axeFinds("offline", visitor);
 await profile.setOffline(false);
+// Another cache of the same origin, which is none of the page's business.
+await visitor.evaluate(() => caches.open("andere").then((cache) => cache.put("andere", new Response("andere"))));
 for (const [file, from, to] of [["index.html", "</main>", "<p id=\"neu\"></p></main>"], ["sw.js", /tarvelin-\w+/, "tarvelin-neu"]]) {
   writeFileSync(join(scratch, "web", file), readFileSync(join(scratch, "web", file), "utf8").replace(from, to));
 }
 expectEqual("new build: the cached page once more", await visit("?zins=5&inflation=2"),
   JSON.stringify([expectedFile("5_2.out"), 0]));
-const cacheNames = () => visitor.evaluate(async () => (await caches.keys()).join());
-for (let wait = 0; wait < 100 && await cacheNames() !== "tarvelin-neu"; ++wait) await visitor.waitForTimeout(50);
+const cacheNames = () => visitor.evaluate(async () => (await caches.keys()).sort().join());
+for (let wait = 0; wait < 100 && await cacheNames() !== "andere,tarvelin-neu"; ++wait) await visitor.waitForTimeout(50);
 expectEqual("new build: taken at the next visit", await visit("?zins=5&inflation=2"),
   JSON.stringify([expectedFile("5_2.out"), 1]));
+// The old build's cache gone, the other one kept, and the new cache holding
+// the new build's files, each as served.
+expectEqual("new build: caches", await cacheNames(), "andere,tarvelin-neu");
+const digest = (bytes) => createHash("sha256").update(bytes).digest("hex");
+const cachedFiles = await visitor.evaluate(async () => {
+  const cache = await caches.open("tarvelin-neu");
+  const hex = (buffer) => [...new Uint8Array(buffer)].map((byte) => byte.toString(16).padStart(2, "0")).join("");
+  return Promise.all((await cache.keys()).map(async (request) => `${new URL(request.url).pathname.slice(1)} ${
+    hex(await crypto.subtle.digest("SHA-256", await (await cache.match(request)).arrayBuffer()))}`));
+});
+expectEqual("new build: cached files", cachedFiles.sort().join("\n"), readdirSync(join(scratch, "web")).filter((file) => file !== "sw.js")
+  .map((file) => `${file} ${digest(readFileSync(join(scratch, "web", file)))}`).sort().join("\n"));
 await profile.close();
 offlineServer.close();
 rmSync(scratch, { recursive: true });

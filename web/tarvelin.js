@@ -384,7 +384,10 @@ function start() {
     const inflation = inflationField.value;
     const multiLine = multiLineChoice.checked;
     // Text, never markup: whatever was typed stays text.
+    const before = shown;
     shown = runProgram(module, programArguments(programText(nominal), programText(inflation), multiLine));
+    // "Kopiert" speaks of the report that was copied.
+    if (shown !== before) copied.textContent = "";
     showText(output, shown);
     const lines = fields.map(showNote).filter((line) => line !== null);
     readings.replaceChildren(...lines.map((line) => Object.assign(document.createElement("li"), { textContent: line })));

@@ -439,9 +439,10 @@ await withoutScripts.close();
 
 // The first picture already holds the answer: the page arrives in two parts
 // with a pause between, in which a browser paints what it has unless the
-// module holds the picture back until it has run.
-const slowServer = await serveFolder(webDir, 400);
-const slowContext = await browser.newContext();
+// module holds the picture back until it has run. No worker, which would
+// answer from its cache at once.
+const slowServer = await serveFolder(webDir, 500);
+const slowContext = await browser.newContext({ serviceWorkers: "block" });
 const slow = await slowContext.newPage();
 await slow.addInitScript(() => new MutationObserver(() => {
   if (window.answered === undefined && document.getElementById("realzins")?.textContent) window.answered = performance.now();
@@ -554,7 +555,8 @@ const offlineServer = await serveFolder(join(scratch, "web"));
 const profile = await launchBrowser(chromiumPath, join(scratch, "profile"));
 const visitor = profile.pages()[0];
 const visit = async (query) => {
-  await visitor.goto(`${offlineServer.origin}/${query}`);
+  const error = await visitor.goto(`${offlineServer.origin}/${query}`).then(() => null, ({ message }) => message.split("\n")[0]);
+  if (error !== null) return error;
   return JSON.stringify([await visitor.locator("#ausgabe").textContent(), await visitor.locator("#neu").count()]);
 };
 await visit("?zins=5&inflation=2");

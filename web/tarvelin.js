@@ -298,7 +298,7 @@ function drawChart(figure, report, points) {
     (ownShown ? `; der Ring zeigt Ihren Fall, ${withComma(own.inflation)} % Inflation.` : ".");
   figure.querySelector("tbody").replaceChildren(...points.map((point) => {
     const row = document.createElement("tr");
-    for (const text of [point.inflation, point.difference, point.real]) {
+    for (const text of [point.inflation, withComma(point.difference), withComma(point.real)]) {
       row.append(Object.assign(document.createElement("td"), { textContent: text }));
     }
     return row;
@@ -384,7 +384,10 @@ function start() {
     const inflation = inflationField.value;
     const multiLine = multiLineChoice.checked;
     // Text, never markup: whatever was typed stays text.
+    const before = shown;
     shown = runProgram(module, programArguments(programText(nominal), programText(inflation), multiLine));
+    // "Kopiert" speaks of the report that was copied.
+    if (shown !== before) copied.textContent = "";
     showText(output, shown);
     const lines = fields.map(showNote).filter((line) => line !== null);
     readings.replaceChildren(...lines.map((line) => Object.assign(document.createElement("li"), { textContent: line })));

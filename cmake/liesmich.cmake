@@ -25,6 +25,20 @@ tarvelin berechnet aus einem Nominalzins und einer Inflationsrate den
 genauen Realzins. Es läuft in der Eingabeaufforderung (cmd) oder in
 PowerShell; ein Doppelklick auf tarvelin.exe zeigt nur kurz ein Fenster.
 
+Ob das ZIP-Archiv unverändert angekommen ist, zeigt vor dem Entpacken
+PowerShell im Ordner des Downloads:
+
+     Get-FileHash .\tarvelin-@VERSION@-win32.zip
+
+Die ausgegebene Prüfsumme (SHA-256, in Großbuchstaben) muss die in der
+Zeile des Archivs in SHA256SUMS sein (dort in Kleinbuchstaben).
+
+tarvelin.exe ist nicht signiert. Darum kann Windows warnen, bevor es ein
+Programm aus dem Internet startet ("Der Computer wurde durch Windows
+geschützt"). Ist die Prüfsumme richtig, "Weitere Informationen" und dann
+"Trotzdem ausführen" wählen, oder vor dem Entpacken in den Eigenschaften
+des ZIP-Archivs "Zulassen" ankreuzen.
+
 So starten Sie es:
 
 1. Das ZIP-Archiv entpacken (im Explorer: rechte Maustaste, "Alle

@@ -3,7 +3,7 @@
 
 # Packages made by cpack from the install rules: a Debian package on Linux,
 # a ZIP for the Windows user (the program, LIESMICH.txt, the changelog and the
-# licence), a ZIP with the web page's folder for WASI. CPack takes the times of the packed files
+# licence), a ZIP with the web page and the licence for WASI. CPack takes the times of the packed files
 # from SOURCE_DATE_EPOCH where it is set, so two builds of one commit give the
 # same archives.
 
@@ -30,9 +30,10 @@ if(WIN32)
   set(CPACK_GENERATOR ZIP)
 elseif(CMAKE_SYSTEM_NAME STREQUAL "WASI")
   set(CPACK_GENERATOR ZIP)
+  # One folder of the archive's name: the page's files and the licence.
   set(CPACK_PACKAGE_FILE_NAME tarvelin-web-${PROJECT_VERSION})
-  set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
-  # Only the page's folder, not the program's install rules.
+  set(CPACK_COMPONENT_INCLUDE_TOPLEVEL_DIRECTORY ON)
+  # Only the page's component, not the program's install rules.
   set(CPACK_ARCHIVE_COMPONENT_INSTALL ON)
   set(CPACK_COMPONENTS_GROUPING ALL_COMPONENTS_IN_ONE)
   set(CPACK_COMPONENTS_ALL web)
@@ -105,6 +106,7 @@ set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_LIST_DIR}/debian_checks.cmake)
 # What the Debian package needs beyond the install rules is added to the
 # staging folder by a script that runs in cpack.
 set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/debian_package.cmake)
+set(CPACK_POST_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/debian_installed_size.cmake)
 set(CPACK_TARVELIN_STRIP ${CMAKE_STRIP})
 set(CPACK_TARVELIN_COPYRIGHT ${PROJECT_BINARY_DIR}/debian/copyright)
 set(CPACK_TARVELIN_CHANGELOG ${PROJECT_SOURCE_DIR}/CHANGELOG.md)

@@ -3,20 +3,25 @@
 # SPDX-License-Identifier: MIT
 
 # Builds the release artefacts of a commit from a clean clone in FOLDER and
-# prints their SHA-256 sums: the program as `cmake --install` gives it, the
-# Debian package, tarvelin.exe, the Windows archive, the web page's archive
-# (clang-14, lld-14, wasi-libc and its wasm32 libraries, netpbm) and the
-# archives of three static programs: for any x86-64 Linux on musl (musl-tools, clang-14,
-# libc++-14-dev, libclang-rt-14-dev), for 64-bit Arm Linux and for 32-bit Arm
-# Linux (armhf) on glibc (g++-aarch64-linux-gnu, g++-arm-linux-gnueabihf and
-# qemu-user, which their toolchain files require). On the same system (Debian
-# 12 with what .ci/run installs) every run for one commit gives the same sums,
-# wherever it runs, so a release can be checked against its source.
+# prints their SHA-256 sums: the Debian package, the Windows archive, the web
+# page's archive (clang-14, lld-14, wasi-libc and its wasm32 libraries,
+# netpbm, zip) and the archives of three static programs: for any x86-64 Linux
+# on musl (musl-tools, clang-14, libc++-14-dev, libclang-rt-14-dev), for
+# 64-bit Arm Linux and for 32-bit Arm Linux of every generation (armel, which
+# runs on the ARMv6 of a Raspberry Pi 1 or Zero too) on glibc
+# (g++-aarch64-linux-gnu, g++-arm-linux-gnueabi and qemu-user, which their
+# toolchain files require). On the same system (Debian 12 with what .ci/run
+# installs) every run for one commit gives the same sums, wherever it runs and
+# on whatever file system, so a release can be checked against its source.
 #   tools/build-release.sh FOLDER [COMMIT]          (COMMIT: HEAD by default)
-# The file times are the commit's (SOURCE_DATE_EPOCH). The Debian package's
-# maintainer is TARVELIN_DEBIAN_MAINTAINER from the environment, by default
-# the commit's committer; to check a published package, give the one its
-# control file names.
+# FOLDER then holds what is published, side by side: the archives and
+# SHA256SUMS, their sums by bare name, which `sha256sum -c SHA256SUMS` checks
+# where they are downloaded. The sums of the bare programs, to compare with a
+# build from source without unpacking, are in FOLDER/programs.sha256 (not
+# published). The file times are the commit's (SOURCE_DATE_EPOCH). The Debian
+# package's maintainer is TARVELIN_DEBIAN_MAINTAINER from the environment, by
+# default the commit's committer; to check a published package, give the one
+# its control file names.
 set -euo pipefail
 
 [ $# -ge 1 ] && [ $# -le 2 ] || { echo "usage: $0 FOLDER [COMMIT]" >&2; exit 2; }
@@ -34,6 +39,23 @@ git -C "$src" checkout -q "$commit"
 SOURCE_DATE_EPOCH=$(git -C "$src" log -1 --format=%ct)
 export SOURCE_DATE_EPOCH
 maintainer=${TARVELIN_DEBIAN_MAINTAINER:-$(git -C "$src" log -1 --format='%cn <%ce>')}
+version=$(sed -n 's/^project(tarvelin VERSION \([0-9.]*\).*/\1/p' "$src/CMakeLists.txt")
+
+# repack_zip ARCHIVE: the ZIP cpack made, its members packed again in name
+# order, each with the commit's time (in UTC, as a ZIP's times are local) and
+# the same permissions, and no owner or extra times (zip -X), so that its bytes
+# depend on the files alone and not on the order the file system lists them in.
+repack_zip() {
+  local archive=$1 members
+  members=$(mktemp -d "$out/zip.XXXXXX")
+  cmake -E chdir "$members" cmake -E tar xf "$archive"
+  chmod -R u+rwX,go+rX,go-w "$members"
+  find "$members" -exec touch -h -d "@$SOURCE_DATE_EPOCH" {} +
+  rm "$archive"
+  (cd "$members" && find . -type f -printf '%P\n' | LC_ALL=C sort |
+    TZ=UTC0 zip -X -D -9 -q "$archive" -@)
+  rm -r "$members"
+}
 
 {
   cmake -S "$src" -B "$out/static" -DTARVELIN_BUILD_TESTS=OFF
@@ -46,49 +68,55 @@ maintainer=${TARVELIN_DEBIAN_MAINTAINER:-$(git -C "$src" log -1 --format='%cn <%
     -DCMAKE_TOOLCHAIN_FILE="$src/cmake/toolchains/i686-w64-mingw32.cmake"
   cmake --build "$out/windows" -j2
   (cd "$out/windows" && cpack -G ZIP)
+  repack_zip "$out/windows/tarvelin-$version-win32.zip"
   cmake -S "$src" -B "$out/web" -DTARVELIN_BUILD_TESTS=OFF \
     -DCMAKE_TOOLCHAIN_FILE="$src/cmake/toolchains/wasm32-wasi.cmake"
   cmake --build "$out/web" -j2
   (cd "$out/web" && cpack -G ZIP)
+  repack_zip "$out/web/tarvelin-web-$version.zip"
   # The static programs, without their tests: the presets of these trees run
   # them, and here they would only add time.
-  for target in x86_64-linux-musl aarch64-linux-gnu arm-linux-gnueabihf; do
+  for target in x86_64-linux-musl aarch64-linux-gnu arm-linux-gnueabi; do
     cmake -S "$src" -B "$out/$target" -DTARVELIN_BUILD_TESTS=OFF \
       -DCMAKE_TOOLCHAIN_FILE="$src/cmake/toolchains/$target.cmake"
     cmake --build "$out/$target" -j2
   done
 } >"$log" 2>&1
-version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$out/static/CMakeCache.txt")
+[ "$version" = "$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$out/static/CMakeCache.txt")" ]
 
 # pack_static BUILD-DIR NAME: the archive NAME.tar.gz of a static program, one
-# folder NAME with the program, its manual page, README, LICENSE and
-# CHANGELOG; names sorted, owner 0, the commit's time and no name or time in
-# the gzip header, so that its bytes depend on the files alone.
+# folder NAME with the program stripped (as the Debian package's: no symbols,
+# no debugging sections, no compiler notes), its manual page, README, LICENSE
+# and CHANGELOG; names sorted, owner 0 and no owner's name, the commit's time
+# and no name or time in the gzip header, so that its bytes depend on the files
+# alone.
 pack_static() {
-  local build=$1 name=$2
+  local build=$1 name=$2 strip
+  strip=$(sed -n 's/^CMAKE_STRIP:FILEPATH=//p' "$build/CMakeCache.txt")
   mkdir "$build/$name"
   cp "$build/tarvelin" "$build/man/tarvelin.1" "$src/README.md" "$src/LICENSE" \
     "$src/CHANGELOG.md" "$build/$name/"
+  "$strip" --strip-all --remove-section=.comment --remove-section=.note "$build/$name/tarvelin"
   tar -C "$build" --sort=name --owner=0 --group=0 --numeric-owner --format=gnu \
     --mtime="@$SOURCE_DATE_EPOCH" --mode='u+rwX,go+rX,go-w' -cf - "$name" |
     gzip -9n >"$build/$name.tar.gz"
 }
-# Named so that a person can tell which to take: the processor, then Linux.
+# Named so that a person can tell which to take: the processor as `uname -m`
+# begins to name it (arm for every 32-bit Arm, armv6l or armv7l), then Linux.
 pack_static "$out/x86_64-linux-musl" "tarvelin-$version-x86_64-linux-musl"
 pack_static "$out/aarch64-linux-gnu" "tarvelin-$version-aarch64-linux"
-pack_static "$out/arm-linux-gnueabihf" "tarvelin-$version-armhf-linux"
+pack_static "$out/arm-linux-gnueabi" "tarvelin-$version-arm-linux"
 
-# What a person downloads lies side by side in FOLDER, so that
-# `sha256sum -c --ignore-missing SHA256SUMS` checks a download where it lies;
-# the two bare programs keep their build folder's name, for a check against a
-# build from source.
+# What a person downloads lies side by side in FOLDER, listed in SHA256SUMS by
+# bare name and nothing else, so that a plain `sha256sum -c SHA256SUMS` in the
+# folder of the downloads checks them all and names one missing or altered.
 cd "$out"
-cp "debian/tarvelin_$version-"*.deb "windows/tarvelin-$version-win32.zip" \
-  "web/tarvelin-web-$version.zip" \
-  "x86_64-linux-musl/tarvelin-$version-x86_64-linux-musl.tar.gz" \
-  "aarch64-linux-gnu/tarvelin-$version-aarch64-linux.tar.gz" \
-  "arm-linux-gnueabihf/tarvelin-$version-armhf-linux.tar.gz" .
-sha256sum tarvelin_"$version"-*.deb "tarvelin-$version-win32.zip" "tarvelin-web-$version.zip" \
-  "tarvelin-$version-x86_64-linux-musl.tar.gz" "tarvelin-$version-aarch64-linux.tar.gz" \
-  "tarvelin-$version-armhf-linux.tar.gz" static/tarvelin windows/tarvelin.exe |
-  tee SHA256SUMS
+published=("tarvelin_$version-$(sed -n 's/^TARVELIN_DEBIAN_REVISION:STRING=//p' debian/CMakeCache.txt)_amd64.deb"
+  "tarvelin-$version-win32.zip" "tarvelin-web-$version.zip"
+  "tarvelin-$version-x86_64-linux-musl.tar.gz" "tarvelin-$version-aarch64-linux.tar.gz"
+  "tarvelin-$version-arm-linux.tar.gz")
+cp "debian/${published[0]}" "windows/${published[1]}" "web/${published[2]}" \
+  "x86_64-linux-musl/${published[3]}" "aarch64-linux-gnu/${published[4]}" \
+  "arm-linux-gnueabi/${published[5]}" .
+sha256sum "${published[@]}" | tee SHA256SUMS
+sha256sum static/tarvelin windows/tarvelin.exe >programs.sha256

@@ -68,6 +68,22 @@ add_backports_source() {
     fi
   } > "/etc/apt/sources.list.d/$backports.sources"
 }
+
+# The i386 libraries must be at the very version of their amd64 twins
+# (Multi-Arch: same). While a mirror syncs, the index of one suite (say the
+# security suite's i386 one) can lag the other architecture's, and apt cannot
+# resolve the install ("generated breaks"). The release's own suite has both
+# architectures at one version: then Wine, and the amd64 packages its i386
+# ones must match, come from there.
+wine_packages=(wine wine32:i386 g++-mingw-w64-i686)
+apt_install() { apt-get install -y -qq -o DPkg::Lock::Timeout=900 "$@"; }
+install_wine() {
+  apt_install "${wine_packages[@]}" && return
+  [ -n "$codename" ] || return 1
+  log "Wine's i386 packages cannot be installed beside the amd64 ones (a mirror" \
+    "in mid-sync?); installing them from the release's own suite: -t $codename"
+  apt_install -t "$codename" "${wine_packages[@]}"
+}
 if [ "${SKIP_APT:-0}" != 1 ] && ! have_pkgs; then
   export DEBIAN_FRONTEND=noninteractive
   dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
@@ -78,7 +94,7 @@ if [ "${SKIP_APT:-0}" != 1 ] && ! have_pkgs; then
   # are what must succeed.
   apt-get update -qq -o DPkg::Lock::Timeout=900 ||
     log "apt-get update failed for some lists; going on with those apt has"
-  apt-get install -y -qq -o DPkg::Lock::Timeout=900 wine wine32:i386 g++-mingw-w64-i686
+  install_wine || fail "Wine's packages cannot be installed, not even from $codename"
   apt-get install -y -qq -o DPkg::Lock::Timeout=900 --no-install-recommends -t "$backports" qemu-user ||
     fail "qemu-user cannot be installed from $backports"
 fi

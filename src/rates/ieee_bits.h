@@ -29,8 +29,9 @@ template <typename T, typename From> T rounded_to(From x)
 // instruction may do, since processors disagree on them. An x86 keeps a NaN's
 // sign and the top of its payload and sets the quiet bit, and so does Arm (32
 // and 64 bits) with the default-NaN mode off, as Linux leaves it; RISC-V
-// returns its canonical positive NaN, and a legacy MIPS its default NaN (where
-// the quiet bit even means signaling). Here every processor does what an x86
+// returns its canonical positive NaN, a legacy MIPS its default NaN (where the
+// quiet bit even means signaling), and GCC's library on an Arm without a
+// floating-point unit narrows to the default NaN too. Here every processor does what an x86
 // does.
 
 // The fields of an encoding: biased exponent and fraction as stored.

@@ -1,0 +1,49 @@
+# SPDX-FileCopyrightText: 2026 the tarvelin authors
+# SPDX-License-Identifier: MIT
+
+# Runs in cpack once the Debian package is made: gives it the Installed-Size
+# Debian's own tools would, counted as dpkg-gencontrol counts it: each file in
+# whole KiB rounded up, each folder (the root one too) as 1. cpack adds the
+# sizes the file system reports, and a folder's is a block on one file system
+# and a few bytes on another (tmpfs), so its figure, and the package's bytes,
+# would depend on where it was built. The package is unpacked and built again
+# with dpkg-deb, its files and their times, owners and order unchanged.
+
+if(NOT CPACK_GENERATOR STREQUAL "DEB")
+  return()
+endif()
+find_program(DPKG_DEB dpkg-deb REQUIRED)
+
+foreach(package IN LISTS CPACK_PACKAGE_FILES)
+  set(tree ${package}.tree)
+  file(REMOVE_RECURSE ${tree})
+  execute_process(COMMAND ${DPKG_DEB} --raw-extract ${package} ${tree} RESULT_VARIABLE status)
+  if(NOT status EQUAL 0)
+    message(FATAL_ERROR "dpkg-deb could not unpack ${package}")
+  endif()
+
+  file(GLOB_RECURSE entries LIST_DIRECTORIES true RELATIVE ${tree} ${tree}/*)
+  set(kib 1)  # the root folder
+  foreach(entry IN LISTS entries)
+    if(entry MATCHES "^DEBIAN(/|$)")
+      continue()
+    elseif(IS_DIRECTORY ${tree}/${entry} AND NOT IS_SYMLINK ${tree}/${entry})
+      math(EXPR kib "${kib} + 1")
+    else()
+      file(SIZE ${tree}/${entry} bytes)
+      math(EXPR kib "${kib} + (${bytes} + 1023) / 1024")
+    endif()
+  endforeach()
+
+  file(READ ${tree}/DEBIAN/control control)
+  string(REGEX REPLACE "\nInstalled-Size: [0-9]+\n" "\nInstalled-Size: ${kib}\n" control "${control}")
+  file(WRITE ${tree}/DEBIAN/control "${control}")
+  # The times of the files stay as cpack set them; SOURCE_DATE_EPOCH, where
+  # set, gives the control files and the ar archive theirs.
+  execute_process(COMMAND ${DPKG_DEB} --root-owner-group -Zgzip --build ${tree} ${package}
+                  OUTPUT_QUIET RESULT_VARIABLE status)
+  if(NOT status EQUAL 0)
+    message(FATAL_ERROR "dpkg-deb could not build ${package} again")
+  endif()
+  file(REMOVE_RECURSE ${tree})
+endforeach()

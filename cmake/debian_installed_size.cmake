@@ -38,8 +38,13 @@ foreach(package IN LISTS CPACK_PACKAGE_FILES)
   file(READ ${tree}/DEBIAN/control control)
   string(REGEX REPLACE "\nInstalled-Size: [0-9]+\n" "\nInstalled-Size: ${kib}\n" control "${control}")
   file(WRITE ${tree}/DEBIAN/control "${control}")
-  # The times of the files stay as cpack set them; SOURCE_DATE_EPOCH, where
-  # set, gives the control files and the ar archive theirs.
+  # The times stay those cpack gave (SOURCE_DATE_EPOCH, where set): the file
+  # written and the folders unpacked into take md5sums's again.
+  execute_process(COMMAND touch -r ${tree}/DEBIAN/md5sums ${tree} ${tree}/DEBIAN ${tree}/DEBIAN/control
+                  RESULT_VARIABLE status)
+  if(NOT status EQUAL 0)
+    message(FATAL_ERROR "touch could not set the times in ${tree}")
+  endif()
   execute_process(COMMAND ${DPKG_DEB} --root-owner-group -Zgzip --build ${tree} ${package}
                   OUTPUT_QUIET RESULT_VARIABLE status)
   if(NOT status EQUAL 0)

@@ -103,6 +103,14 @@ expect_members "$(dpkg-deb -c "$package" | awk '{ print $6 }' | grep -v '/$')" .
 zcat "$scratch/deb/$doc/changelog.gz" | cmp - "$source/CHANGELOG.md"
 zcat "$scratch/deb/usr/share/man/man1/tarvelin.1.gz" | cmp - "$release/static/man/tarvelin.1"
 "$scratch/deb/usr/bin/tarvelin" 5 2 -m | cmp - "$source/tests/e2e/expected/5_2_multi.out"
+# Every member, of the files and of the control files, at the commit's time.
+time=$(TZ=UTC0 date -d "@$epoch" '+%F %T')
+at_commit_time() {  # LABEL: the verbose tar listing on standard input
+  TZ=UTC0 tar tv --full-time | awk -v time="$time" '$4 " " $5 != time { print; bad = 1 } END { exit bad }' >&2 ||
+    fail "$1: members not at the commit's time, $time (above)"
+}
+dpkg-deb --fsys-tarfile "$package" | at_commit_time "$package"
+dpkg-deb --ctrl-tarfile "$package" | at_commit_time "$package's control"
 # Installed-Size as dpkg-gencontrol counts it, from the package's own listing:
 # each file's size in whole KiB rounded up, each folder 1.
 size=$(dpkg-deb -c "$package" |
@@ -120,34 +128,43 @@ echo "== the static programs' archives"
 # the oldest processor it is offered for: the Cortex-A53 of a Raspberry Pi 3
 # for the 64-bit one, the ARM1176 (ARMv6) of a Raspberry Pi 1 or Zero for the
 # 32-bit one.
-time=$(TZ=UTC0 date -d "@$epoch" '+%F %T')
-check_static_archive() {
-  local archive=$1 emulator=$2 name kind status
+# First what each archive holds, then the programs run, the slow part.
+unpack_static_archive() {  # ARCHIVE
+  local archive=$1 name kind
   name=$(basename "$archive" .tar.gz)
   expect_members "$(tar tzf "$archive")" "$name/" "$name/CHANGELOG.md" \
     "$name/LICENSE" "$name/README.md" "$name/tarvelin" "$name/tarvelin.1"
-  TZ=UTC0 tar tvzf "$archive" --full-time | awk -v time="$time" '$2 != "0/0" || $4 " " $5 != time {
-      print "not 0/0 at " time ": " $0; bad = 1 } END { exit bad }' >&2 ||
-    fail "$archive: members with an owner's name or another time (above)"
-  tar xzf "$archive" -C "$scratch"
+  gzip -dc "$archive" | at_commit_time "$archive"
+  tar tvzf "$archive" | awk '$2 != "0/0" { print; bad = 1 } END { exit bad }' >&2 ||
+    fail "$archive: members not owned by 0/0 or with an owner's name (above)"
+  tar xzf "$archive" -C "$scratch" --warning=no-timestamp
   kind=$(file -b "$scratch/$name/tarvelin")
   echo "$name/tarvelin: $kind"
   [[ $kind == *"statically linked"* && $kind == *", stripped"* ]] ||
     fail "$name/tarvelin is not a stripped static program"
+}
+run_static_program() {  # FOLDER [EMULATOR...]
+  local name=$1 status
+  shift
   "$source/tests/compare/compare_builds.sh" programs "$source/tests/data/report_inputs.txt" \
-    "$native" $emulator "$scratch/$name/tarvelin"
-  status=0 && $emulator "$scratch/$name/tarvelin" 5 2 >/dev/full || status=$?
+    "$native" "$@" "$scratch/$name/tarvelin"
+  status=0 && "$@" "$scratch/$name/tarvelin" 5 2 >/dev/full || status=$?
   [ "$status" -eq 2 ] || fail "$name/tarvelin: status $status after a failed write"
-  status=0 && (cd "$scratch/$name" && $emulator ./tarvelin >"$scratch/usage") || status=$?
+  status=0 && (cd "$scratch/$name" && "$@" ./tarvelin >"$scratch/usage") || status=$?
   [ "$status" -eq 1 ] || fail "$name/tarvelin: status $status after the usage screen"
   (cd "$native" && ./tarvelin >"$scratch/usage.native") || true
   cmp "$scratch/usage.native" "$scratch/usage"
 }
-check_static_archive "tarvelin-$version-x86_64-linux-musl.tar.gz" ""
-check_static_archive "tarvelin-$version-aarch64-linux.tar.gz" "qemu-aarch64 -cpu cortex-a53"
-check_static_archive "tarvelin-$version-arm-linux.tar.gz" "qemu-arm -cpu arm1176"
+musl=tarvelin-$version-x86_64-linux-musl arm64=tarvelin-$version-aarch64-linux
+arm=tarvelin-$version-arm-linux
+for name in "$musl" "$arm64" "$arm"; do
+  unpack_static_archive "$name.tar.gz"
+done
 # The 32-bit one is built for an ARMv6 or older, as its attributes say: qemu
 # may run an instruction the ARM1176 lacks.
-arch=$(readelf -A "$scratch/tarvelin-$version-arm-linux/tarvelin" | sed -n 's/^ *Tag_CPU_arch: //p')
-echo "tarvelin-$version-arm-linux/tarvelin: Tag_CPU_arch $arch"
+arch=$(readelf -A "$scratch/$arm/tarvelin" | sed -n 's/^ *Tag_CPU_arch: //p')
+echo "$arm/tarvelin: Tag_CPU_arch $arch"
 [[ $arch =~ ^v(4|4T|5T|5TE|5TEJ|6|6KZ|6K)$ ]] || fail "the 32-bit Arm program is for $arch, not for an ARMv6"
+run_static_program "$arm" qemu-arm -cpu arm1176
+run_static_program "$arm64" qemu-aarch64 -cpu cortex-a53
+run_static_program "$musl"

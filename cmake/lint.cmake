@@ -29,3 +29,4 @@ file(GLOB_RECURSE tarvelin_formatted_sources CONFIGURE_DEPENDS
   ${PROJECT_SOURCE_DIR}/fuzz/*.cpp ${PROJECT_SOURCE_DIR}/fuzz/*.h)
 add_test(NAME lint.format
   COMMAND ${TARVELIN_CLANG_FORMAT} --dry-run -Werror ${tarvelin_formatted_sources})
+set_tests_properties(lint.format PROPERTIES LABELS lint)

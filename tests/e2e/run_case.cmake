@@ -4,7 +4,8 @@
 cmake_policy(VERSION 3.20)
 
 # Runs the program once as a process and checks its exit status and the
-# bytes it wrote. Called by CTest as: cmake -D... -P run_case.cmake
+# bytes it wrote; where they differ, it prints a unified diff of the expected
+# and the written output as text. Called by CTest as: cmake -D... -P run_case.cmake
 #   PROGRAM   the program; EMULATOR: what runs it on a cross build, or empty
 #   ARGS      the arguments, separated by |
 #   STATUS    the expected exit status
@@ -25,6 +26,37 @@ cmake_policy(VERSION 3.20)
 
 string(REPLACE "|" ";" arguments "${ARGS}")
 string(REPLACE "|" ";" emulator "${EMULATOR}")
+if(DEFINED EXPECTED AND NOT EXISTS "${EXPECTED}")
+  message(FATAL_ERROR "no such file of expected output:\n  ${EXPECTED}")
+endif()
+
+# write_visible(FROM TO): FROM's bytes as text to compare by eye, each line
+# ending in a visible \n. A tab, a CR, a backslash and any byte that is not
+# printable ASCII appear as C escapes, so that a CR LF ending, or the byte
+# 0x84 where UTF-8 has c3 a4, shows.
+function(write_visible from to)
+  file(READ "${from}" hex HEX)
+  string(REGEX MATCHALL ".." bytes "${hex}")
+  set(text "")
+  foreach(byte IN LISTS bytes)
+    if(byte STREQUAL "0a")
+      string(APPEND text "\\n\n")
+    elseif(byte STREQUAL "09")
+      string(APPEND text "\\t")
+    elseif(byte STREQUAL "0d")
+      string(APPEND text "\\r")
+    elseif(byte STREQUAL "5c")
+      string(APPEND text "\\\\")
+    elseif(byte MATCHES "^[2-7]" AND NOT byte STREQUAL "7f")
+      math(EXPR code "0x${byte}")
+      string(ASCII ${code} character)
+      string(APPEND text "${character}")
+    else()
+      string(APPEND text "\\x${byte}")
+    endif()
+  endforeach()
+  file(WRITE "${to}" "${text}")
+endfunction()
 
 if(DEFINED STDOUT)
   set(actual "${STDOUT}")
@@ -99,11 +131,24 @@ if(WINDOWS)
   string(REPLACE "\n" "\r\n" expected "${expected}")
 endif()
 string(REPLACE "@PROGRAM@" "${program_name}" expected "${expected}")
-file(WRITE "${NAME}.expected" "${expected}")
-execute_process(COMMAND "${CMAKE_COMMAND}" -E compare_files "${NAME}.expected" "${actual}"
+set(written "${CMAKE_CURRENT_BINARY_DIR}/${NAME}.expected")
+file(WRITE "${written}" "${expected}")
+execute_process(COMMAND "${CMAKE_COMMAND}" -E compare_files "${written}" "${actual}"
                 RESULT_VARIABLE differs)
 if(differs)
-  file(READ "${actual}" got HEX)
-  file(READ "${NAME}.expected" want HEX)
-  message(FATAL_ERROR "standard output differs\n expected: ${want}\n got:      ${got}")
+  write_visible("${written}" "${written}.txt")
+  write_visible("${actual}" "${actual}.txt")
+  find_program(DIFF diff)
+  if(DIFF)
+    execute_process(COMMAND "${DIFF}" -u --label "${EXPECTED}" --label "${actual}"
+                    "${written}.txt" "${actual}.txt" OUTPUT_VARIABLE shown)
+  else()
+    file(READ "${written}.txt" want)
+    file(READ "${actual}.txt" got)
+    set(shown "expected (${EXPECTED}):\n${want}\nwritten (${actual}):\n${got}")
+  endif()
+  # NOTICE, not FATAL_ERROR, prints the lines as they are, unwrapped.
+  message(NOTICE "${shown}")
+  message(FATAL_ERROR "standard output (${actual}) differs from ${EXPECTED} "
+    "(as expected in this run: ${written}), as shown above")
 endif()

@@ -6,6 +6,7 @@
 //   node browser.mjs WEB-FOLDER NATIVE-TARVELIN CHROMIUM TESTS-FOLDER SCREENSHOT-FOLDER
 // Exit status 77 (skipped) where playwright-core or the browser is missing,
 // unless TARVELIN_REQUIRE_BROWSER is set.
+import { createHash } from "node:crypto";
 import { cpSync, existsSync, mkdirSync, mkdtempSync, readFileSync, rmSync, writeFileSync } from "node:fs";
 import { tmpdir } from "node:os";
 import { join } from "node:path";
@@ -377,6 +378,20 @@ for (const colorScheme of ["light", "dark"]) {
       const optionTops = helpBoxes.slice(option, option + 2).map(([, , top]) => top);
       expect(`${state}: "-m" at heights ${optionTops}`, option >= 0 && new Set(optionTops).size === 1
         && !(await page.locator("form, fieldset").allTextContents()).join("").includes("-m"));
+      // A figure never parts from its "%" in what the page says of it.
+      for (const said of ["#realzins", "#bedeutung"]) {
+        const boxes = (await characterBoxes(page.locator(said))).filter(([character]) => character.trim() !== "");
+        expect(`${state}: "%" apart from its figure in ${said}`,
+          boxes.every(([character, , top], i) => character !== "%" || boxes[i - 1][2] === top));
+      }
+      // The sheet says what it is, for which rates and when; the screen does not.
+      const sheetHead = await page.evaluate(() => {
+        const head = document.getElementById("druckkopf");
+        return head?.checkVisibility() ? head.innerText : "";
+      });
+      expect(`${state}: printed head ${sheetHead}`, media === "print" ? sheetHead.includes("Realzins") && sheetHead.includes(page.url())
+        && new RegExp(`Stand: \\d{1,2}\\. (?:Januar|Februar|März|April|Mai|Juni|Juli|August|September|Oktober|November|Dezember) ${new Date().getFullYear()}`).test(sheetHead)
+        : sheetHead === "");
       if (media === "print") {
         expect(`${state}: both rates printed`, await nominalField.isVisible() && await inflationField.isVisible());
       }

@@ -47,19 +47,25 @@ const reportCases = reportInputs(testsDir);
 // the arguments are sized in UTF-8 bytes.
 const typedTexts = ["3,5", "abc", "1e999", "-1e999", "0x1p-2", " 5", "5%", "-m", "ä€", "",
   "<b>fett</b>", "<img src=x onerror=alert(1)>", "\"'&;|$(echo 1)", "   ", "\u00a05", "€".repeat(40),
-  `${"9".repeat(100000)},5`, "12.345,6", "\u22121,5", "1.500", "5 Prozent"];
-// A German decimal that the console would cut short goes to it in its point form.
+  `${"9".repeat(100000)},5`, "12.345,6", "\u22121,5", "1.500", "5 Prozent", "3,5 Prozent", "3,5 p.a.", `1${" ".repeat(50000)}x`];
+// A German decimal that the console would cut short goes to it in its point
+// form, and so does one with the words savers write after it.
 const handedTexts = new Map([["3,5", "3.5"], ["\u00a05", "5"], [`${"9".repeat(100000)},5`, `${"9".repeat(100000)}.5`],
-  ["12.345,6", "12345.6"], ["\u22121,5", "-1.5"]]);
-// The note under a field: [text, what the console reads (null: no note), the
-// point form the page computes with (null: the field is in doubt)].
-const readingNotes = [["3,5", "gelesen: „3“", "3.5"], ["1.000,5", "gelesen: „1.000“", "1000.5"],
-  ["\u22122", "gelesen: 0", "-2"], ["\u22122,5 %", "gelesen: 0", "-2.5"], ["\u20132,5", "gelesen: 0", "-2.5"],
-  ["abc", "gelesen: 0", null], [" ", "gelesen: 0", null], ["\u00a05", "gelesen: 0", "5"],
-  ["5 Euro", "gelesen: „5“", null], ["0x1p2a", "gelesen: „0x1p2“", null],
-  [`${"9".repeat(100000)},5`, `gelesen: „${"9".repeat(16)}…“`, `${"9".repeat(16)}…`],
+  ["12.345,6", "12345.6"], ["\u22121,5", "-1.5"], ["3,5 Prozent", "3.5"], ["3,5 p.a.", "3.5"]]);
+// What the page says of a field: [text, how it reads it, the figure it
+// computes with]. "handed": the point form, said plainly beside the result;
+// "partly": the number it starts with, and a note under the field; "none":
+// no number, no answer, a note with an example; null: nothing to say.
+const readingNotes = [["3,5", "handed", "3.5"], ["1.000,5", "handed", "1000.5"],
+  ["\u22122", "handed", "-2"], ["\u22122,5 %", "handed", "-2.5"], ["\u20132,5", "handed", "-2.5"],
+  ["abc", "none"], [" ", "none"], ["\u00a05", "handed", "5"],
+  ["5 Euro", "partly", "5"], ["0x1p2a", "partly", "0x1p2"],
+  [`${"9".repeat(100000)},5`, "handed", `${"9".repeat(16)}…`],
   ["5", null], [" 5 ", null], ["5%", null], ["5 %", null], ["5 % ", null], ["1e1", null], ["0x10", null],
-  ["inf", null], ["nan", null], ["-nan", null], ["5\u00a0", null], ["5 Prozent", "gelesen: „5“", null], ["1.500", null]];
+  ["inf", null], ["nan", null], ["-nan", null], ["5\u00a0", null], ["5 Prozent", "handed", "5"], ["1.500", null],
+  ["3,5 Prozent", "handed", "3.5"], ["3,5 p.a.", "handed", "3.5"], ["3,5 % p. a.", "handed", "3.5"],
+  ["3,5 % pro Jahr", "handed", "3.5"], ["3,5.", "handed", "3.5"], ["4,5 JÄHRLICH", "handed", "4.5"],
+  ["3.5 p. a.", "handed", "3.5"], ["drei", "none"], ["%", "none"], ["-m", "none"], ["3,5,5", "partly", "3"]];
 
 const expectedFile = (name) => readFileSync(join(testsDir, "e2e/expected", name), "utf8");
 const native = (...args) => programOutput(nativeProgram, args);
@@ -180,19 +186,25 @@ for (const text of typedTexts) {
 // computed; a field the page cannot read as meant is marked for every reader.
 const note = page.locator("#zins-lesart");
 const besideResult = page.locator("#lesarten");
-for (const [text, read, point] of readingNotes) {
+const warningColour = await note.evaluate((element) => getComputedStyle(element).color);
+for (const [text, kind, figure] of readingNotes) {
   await nominalField.fill(text);
   const what = `note on ${JSON.stringify(text.slice(0, 20))}`;
-  expectEqual(`${what}: shown`, await note.isVisible(), read !== null);
-  expectEqual(`${what}: aria-invalid`, await nominalField.getAttribute("aria-invalid"),
-    read === null || point !== null ? null : "true");
-  expectEqual(`${what}: beside the result`, await besideResult.isVisible(), read !== null);
-  if (read === null) continue;
+  const inDoubt = kind === "partly" || kind === "none";
+  expectEqual(`${what}: shown`, await note.isVisible(), inDoubt);
+  expectEqual(`${what}: aria-invalid`, await nominalField.getAttribute("aria-invalid"), inDoubt ? "true" : null);
+  expectEqual(`${what}: beside the result`, await besideResult.isVisible(), kind !== null);
+  expectEqual(`${what}: an answer`, await page.locator("#realzins").isVisible(), kind !== "none");
+  if (kind === null) continue;
   const [said, beside] = [await note.textContent(), await besideResult.textContent()];
-  expect(`${what}: says ${read} and ${point}, not ${said}`, point === null ? said.startsWith(`${read}. `)
-    : said.includes(`${point} gerechnet`) && said.includes(read.slice(9)));
-  expect(`${what}: beside the result ${beside}`, point === null ? beside.includes(said)
-    : beside.includes(`${text.length > 16 ? `${text.slice(0, 16)}…` : text} als ${point} gerechnet`));
+  const colours = await besideResult.locator("li").evaluateAll((lines) => lines.map((line) => getComputedStyle(line).color));
+  const shown = text.trim().length > 16 ? `${text.trim().slice(0, 16)}…` : text.trim();
+  expect(`${what}: says ${kind} ${figure}, not ${said} / ${beside}`, {
+    handed: said === "" && beside === `Zins ${shown} als ${figure} gerechnet` && !colours.includes(warningColour),
+    partly: said.includes(`„${figure}“`) && beside === `Zins: ${said}`,
+    none: /^[„H].* keine Zahl\. .*z\. B\. \d/.test(said) && beside.startsWith(`Zins: ${said}`) && colours.every((colour) => colour === warningColour)
+      && await page.locator("#bedeutung").textContent() === "" && !(await page.title()).includes("Realzins"),
+  }[kind]);
   expect(`${what}: one line at most`, said.length < 200 && beside.length < 200);
 }
 expectEqual("note described", await nominalField.getAttribute("aria-describedby"), "zins-lesart");
@@ -203,8 +215,11 @@ expectEqual("field kept", await nominalField.inputValue(), "3,5");
 expectEqual("address kept", new URL(page.url()).search, "?zins=3%2C5&inflation=2");
 await nominalField.fill("3.5");
 
-// What a screen reader is told while a field is retyped: the report once,
-// after the pause, never the usage text, never the same twice.
+// What a screen reader is told while a field is retyped: the answer in
+// German once, after the pause, never the usage text or the report's raw
+// line, never the same twice. 3.5 % and 2.1 % give 1.371 %.
+await inflationField.fill("2,1");
+await nominalField.fill("3,5 Prozent");
 await page.evaluate(() => {
   window.announcements = [];
   new MutationObserver(() => window.announcements.push(document.getElementById("ansage").textContent))
@@ -215,11 +230,14 @@ for (let round = 0; round < 2; ++round) {
   await nominalField.fill("");
   await page.waitForTimeout(700);
   await nominalField.focus();
-  await page.keyboard.type("3.5");
+  await page.keyboard.type("3,5 Prozent");
   await page.waitForTimeout(800);
 }
-expectEqual("announcements", JSON.stringify(await page.evaluate(() => window.announcements)),
-  JSON.stringify([native("3.5", "2")]));
+const announcements = await page.evaluate(() => window.announcements);
+expect(`announcements ${announcements}`, announcements.length === 1 && announcements[0].startsWith("Realzins: 1,371\u00a0%. ")
+  && announcements[0].includes(await page.locator("#bedeutung").textContent()) && !announcements[0].includes("Tarvelin:"));
+await inflationField.fill("2");
+await nominalField.fill("3.5");
 
 // Copy: the report as shown, tabs and line ends kept, and said so.
 await context.grantPermissions(["clipboard-read", "clipboard-write"], { origin: server.origin });
@@ -240,8 +258,11 @@ await open(`${server.origin}/`, "");
 expect("start: report hidden", !(await report.isVisible()));
 await page.getByText("Was das Konsolenprogramm ohne Zinssätze ausgibt").click();
 expectEqual("start: usage text", await page.locator("#hilfe-text").textContent(), native());
-await page.getByRole("button", { name: "z. B. 5 % Zins und 2 % Inflation" }).click();
+await page.getByRole("button", { name: "z. B. 5 % Zins und 2 % Inflation" }).focus();
+await page.keyboard.press("Enter");
 expectEqual("example", await report.textContent(), expectedFile("5_2.out"));
+// The button is gone with the prompt: the person stays in the first field.
+expectEqual("example: focus", await page.evaluate(() => document.activeElement.id), "zins");
 expect("example: report shown", await report.isVisible());
 // The chart: every point a run of the program with the rate as typed, each
 // line's circles (of its colour) on its corners.
@@ -295,14 +316,21 @@ await withoutScripts.close();
 
 // The answer first: the real rate as printed, with a decimal comma, in the
 // tab's title too, a sentence by its sign and the approximation's error.
-for (const [query, handed, word] of [["zins=1,5&inflation=2,2", ["1.5", "2.2"], "schrumpft"], ["zins=5&inflation=2",
-  ["5", "2"], "wächst"], ["zins=2&inflation=2", ["2", "2"], "bleibt"], ["zins=%3Cscript%3E&inflation=2", ["<script>", "2"], "Jahr"]]) {
+// A figure and its "%" are held together; an infinite or undefined rate is
+// said in words; text that is no number gets no answer at all.
+for (const [query, handed, word, line] of [["zins=1,5&inflation=2,2", ["1.5", "2.2"], "schrumpft"], ["zins=5&inflation=2",
+  ["5", "2"], "wächst"], ["zins=2&inflation=2", ["2", "2"], "bleibt"], ["zins=%3Cscript%3E&inflation=2", ["<script>", "2"], null],
+["zins=drei&inflation=2", ["drei", "2"], null], ["zins=3,5%20Prozent&inflation=2,1", ["3.5", "2.1"], "wächst", "Realzins: 1,371\u00a0%"],
+["zins=4,5%25%20p.a.&inflation=2", ["4.5", "2"], "wächst"], ["zins=1e999&inflation=2", ["1e999", "2"], "ohne Grenze", "Realzins: unendlich"],
+["zins=nan&inflation=2", ["nan", "2"], "kein Realzins", "Realzins: keine Zahl"]]) {
   const printed = native(...handed);
   expectEqual(`answer for ${query}: report`, await open(`${server.origin}/?`, query), printed);
   const [rate, off] = figures(printed).slice(1).map((figure) => figure.replace(".", ","));
   const seen = [await page.locator("#realzins").textContent(), await page.title(), await page.locator("#bedeutung").textContent()];
-  expect(`answer for ${query}: ${seen}`, seen[0] === `Realzins: ${rate} %` && seen[1] === `Realzins ${rate} % · Tarvelin`
-    && seen[2].includes(word) && (word === "bleibt" || [rate, off].every((figure) => seen[2].includes(figure.replace(/^-/, "")))));
+  const expected = line ?? `Realzins: ${rate}\u00a0%`;
+  expect(`answer for ${query}: ${seen}`, word === null ? seen.join("") === "Tarvelin – Zins und Inflation"
+    : seen[0] === expected && seen[1] === `${expected.replace(":", "")} · Tarvelin` && seen[2].includes(word)
+      && (line !== undefined || word === "bleibt" || [rate, off].every((figure) => seen[2].includes(figure.replace(/^-/, "")))));
 }
 // Loaded with rates, the processor slowed 4x, nothing moves; after typing
 // into either field the answer is on screen without scrolling: phones upright
@@ -418,21 +446,31 @@ const visit = async (query) => {
   return JSON.stringify([await visitor.locator("#ausgabe").textContent(), await visitor.locator("#neu").count()]);
 };
 await visit("?zins=5&inflation=2");
-await visitor.evaluate(() => navigator.serviceWorker.ready);
+// Until the worker serves the page: a worker that never does is found below.
+await visitor.waitForFunction(() => navigator.serviceWorker.controller !== null, null, { timeout: 10000 }).catch(() => {});
 const cdp = await profile.newCDPSession(visitor);
 const { url: manifestUrl, errors } = await cdp.send("Page.getAppManifest");
 const { installabilityErrors } = await cdp.send("Page.getInstallabilityErrors");
 expectEqual("installable", JSON.stringify([manifestUrl, errors, installabilityErrors]),
   JSON.stringify([`${offlineServer.origin}/manifest.webmanifest`, [], []]));
+// A first visit fetches each file once, and only what the page and its
+// installation use: the module is inlined in the page.
+const firstVisit = offlineServer.served.map(({ path }) => (path === "/" ? "/index.html" : path)).sort();
+expectEqual("first visit: each file once", firstVisit.join(" "),
+  [...new Set(firstVisit)].filter((path) => path !== "/tarvelin.wasm").join(" "));
 const servedOnline = offlineServer.served.length;
 await profile.setOffline(true);
 expectEqual("offline: reloaded", await visit("?zins=5&inflation=2&m"), JSON.stringify([expectedFile("5_2_multi.out"), 0]));
 expectEqual("offline: nothing served", offlineServer.served.length, servedOnline);
 await axeFinds("offline", visitor);
 await profile.setOffline(false);
-for (const [file, from, to] of [["index.html", "</main>", "<p id=\"neu\"></p></main>"], ["sw.js", /tarvelin-\w+/, "tarvelin-neu"]]) {
-  writeFileSync(join(scratch, "web", file), readFileSync(join(scratch, "web", file), "utf8").replace(from, to));
-}
+const edit = (file, from, to) => writeFileSync(join(scratch, "web", file), readFileSync(join(scratch, "web", file), "utf8").replace(from, to));
+const pageHash = () => createHash("sha256").update(readFileSync(join(scratch, "web", "index.html"))).digest("hex");
+const oldHash = pageHash();
+edit("index.html", "</main>", "<p id=\"neu\"></p></main>");
+edit("sw.js", /tarvelin-\w+/, "tarvelin-neu");
+// A new build's worker knows its page by the page's hash.
+edit("sw.js", oldHash, pageHash());
 expectEqual("new build: the cached page once more", await visit("?zins=5&inflation=2"),
   JSON.stringify([expectedFile("5_2.out"), 0]));
 const cacheNames = () => visitor.evaluate(async () => (await caches.keys()).join());

@@ -225,7 +225,7 @@ function answerOf(report) {
   const purse = "Die Kaufkraft Ihres Geldes";
   let meaning;
   if (/nan/i.test(real)) meaning = "Aus diesen Sätzen ergibt sich kein Realzins.";
-  else if (zero(real)) meaning = `${purse} bleibt gleich: Die Zinsen gleichen die Inflation genau aus.`;
+  else if (zero(real)) meaning = `${purse} bleibt gleich: Die Zinsen gleichen die Inflation aus.`;
   else if (!finite(real)) meaning = `${purse} ${real.startsWith("-") ? "schrumpft" : "wächst"} ohne Grenze.`;
   else if (real.startsWith("-")) {
     meaning = `${purse} schrumpft: Nach einem Jahr kauft Ihr Geld trotz der Zinsen ${size(real)}${noBreak}% weniger als heute.`;
@@ -317,7 +317,7 @@ function drawChart(figure, report, points) {
     (ownShown ? `. Der Ring zeigt Ihren Fall, ${withComma(own.inflation)}${noBreak}% Inflation.` : ".");
   figure.querySelector("tbody").replaceChildren(...points.map((point) => {
     const row = document.createElement("tr");
-    for (const text of [point.inflation, point.difference, point.real]) {
+    for (const text of [point.inflation, withComma(point.difference), withComma(point.real)]) {
       row.append(Object.assign(document.createElement("td"), { textContent: text }));
     }
     return row;
@@ -374,7 +374,9 @@ function notesOf(field, reading) {
   const under = reading.kind === "partly"
     ? `Die Seite rechnet nur mit ${quoted(reading.read)}: Ab ${quoted(reading.stop)} liest sie nicht weiter.`
     : `${field.value.trim() === "" ? "Hier steht" : `${quoted(field.value.trim())} ist`} keine Zahl. ${fieldExamples[field.id]}`;
-  return { under, beside: `${name}: ${under}`, doubt: true };
+  // With no number there is no answer; the report stays, said to be the program's.
+  const report = reading.kind === "noNumber" ? " Unten steht, was das Konsolenprogramm daraus macht." : "";
+  return { under, beside: `${name}: ${under}${report}`, doubt: true };
 }
 
 function showNotes(parts, readings) {
@@ -388,9 +390,6 @@ function showNotes(parts, readings) {
     else field.removeAttribute("aria-invalid");
     if (beside !== null) lines.push({ text: beside, doubt });
   });
-  if (readings.some((reading) => reading?.kind === "noNumber")) {
-    lines.push({ text: "Ohne Zahl gibt es kein Ergebnis. Unten steht, was das Konsolenprogramm dazu ausgibt.", doubt: true });
-  }
   parts.readings.replaceChildren(...lines.map(({ text, doubt }) =>
     Object.assign(document.createElement("li"), { textContent: text, className: doubt ? "zweifel" : "" })));
   parts.readings.hidden = lines.length === 0;
@@ -486,7 +485,10 @@ function start() {
     const readings = parts.fields.map((field) => readingOf(field.value));
     const multiLine = parts.multiLine.checked;
     // Text, never markup: whatever was typed stays text.
+    const before = shown;
     shown = runProgram(module, programArguments(programText(nominal), programText(inflation), multiLine));
+    // "Kopiert" speaks of the report that was copied.
+    if (shown !== before) parts.copied.textContent = "";
     showText(parts.report, shown);
     showNotes(parts, readings);
     const empty = nominal === "" || inflation === "";

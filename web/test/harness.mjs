@@ -17,8 +17,9 @@ const contentTypes = {
 };
 
 // Serves the folder on 127.0.0.1 at a free port; served[] lists each
-// response's path and size.
-export async function serveFolder(folder) {
+// response's path and size. With a pause in milliseconds, a page arrives as
+// over a slow network: up to its first heading, the pause, then the rest.
+export async function serveFolder(folder, pause = 0) {
   const served = [];
   const server = createServer(async (request, response) => {
     const path = normalize(decodeURIComponent(new URL(request.url, "http://x").pathname));
@@ -27,7 +28,12 @@ export async function serveFolder(folder) {
       const body = await readFile(file);
       served.push({ path, body });
       response.writeHead(200, { "Content-Type": contentTypes[extname(file)] ?? "application/octet-stream" });
-      response.end(body);
+      const split = extname(file) === ".html" && pause > 0 ? body.indexOf("</h1>") : -1;
+      if (split >= 0) {
+        response.write(body.subarray(0, split));
+        await new Promise((resolve) => { setTimeout(resolve, pause); });
+      }
+      response.end(body.subarray(Math.max(split, 0)));
     } catch {
       response.writeHead(404);
       response.end();

@@ -1,15 +1,19 @@
 // SPDX-FileCopyrightText: 2026 the tarvelin authors
 // SPDX-License-Identifier: MIT
-// The built page as files: node parts.mjs WEB-FOLDER STRTOD-END. The module imports only
-// the WASI functions the page provides, the page embeds that same module, the page
-// reads a rate as far as the C library's strtod does (STRTOD-END prints how
-// far that is), and the page names nothing outside itself.
+// The built page as files:
+//   node parts.mjs WEB-FOLDER STRTOD-END SOURCE-FOLDER MODULE CMAKE PNGTOPAM PAMENLARGE PAMTOPNG
+// The module imports only the WASI functions the page provides, the page
+// embeds that same module, the page reads a rate as far as the C library's
+// strtod does (STRTOD-END prints how far that is), the page names nothing
+// outside itself, the folder holds the page's files alone, and any change to
+// them gives the service worker a cache of a new name.
 import assert from "node:assert/strict";
 import { execFileSync } from "node:child_process";
-import { readFileSync } from "node:fs";
-import { join } from "node:path";
+import { appendFileSync, copyFileSync, cpSync, mkdtempSync, readFileSync, readdirSync, rmSync, writeFileSync } from "node:fs";
+import { tmpdir } from "node:os";
+import { dirname, join } from "node:path";
 
-const [webDir, strtodEnd] = process.argv.slice(2);
+const [webDir, strtodEnd, sourceDir, modulePath, cmake, ...netpbm] = process.argv.slice(2);
 const moduleBytes = readFileSync(join(webDir, "tarvelin.wasm"));
 const page = readFileSync(join(webDir, "index.html"), "utf8");
 
@@ -56,4 +60,56 @@ for (const pattern of [/\s(?:src|href|action|srcset)\s*=\s*(?!"?data:|"manifest\
   assert.doesNotMatch(page, pattern);
 }
 assert.doesNotMatch(readFileSync(join(webDir, "manifest.webmanifest"), "utf8"), /:\/\/|"(?:\.\.)?\//);
+// What is served and packed: the page's files, no scratch file beside them;
+// each icon as large as the manifest says (a PNG's width and height stand at
+// bytes 16 and 20).
+const pageFiles = ["icon-192.png", "icon-512.png", "index.html", "manifest.webmanifest", "sw.js", "tarvelin.wasm"];
+assert.deepEqual(readdirSync(webDir).sort(), pageFiles);
+for (const { src, sizes } of JSON.parse(readFileSync(join(webDir, "manifest.webmanifest"), "utf8")).icons) {
+  const png = readFileSync(join(webDir, src));
+  assert.equal(sizes, `${png.readUInt32BE(16)}x${png.readUInt32BE(20)}`, `${src}'s size`);
+}
+
+// A returning visitor takes a new build because its worker names another
+// cache: builds that change any of the files, each in turn, each get a name
+// of their own, and the same sources give the same name.
+const scratch = mkdtempSync(join(tmpdir(), "tarvelin-builds-"));
+const [pngtopam, pamenlarge, pamtopng] = netpbm;
+function build(name, change) {
+  const sources = join(scratch, name, "sources");
+  cpSync(sourceDir, sources, { recursive: true, filter: (path) => !/node_modules|test$/.test(path) });
+  const module = join(scratch, name, "tarvelin.wasm");
+  copyFileSync(modulePath, module);
+  change(sources, module);
+  const output = join(scratch, name, "web");
+  execFileSync(cmake, [`-DSOURCE_DIR=${sources}`, `-DMODULE=${module}`, `-DOUTPUT_DIR=${output}`, `-DPNGTOPAM=${pngtopam}`,
+    `-DPAMENLARGE=${pamenlarge}`, `-DPAMTOPNG=${pamtopng}`, "-P", join(sources, "assemble.cmake")]);
+  const files = Object.fromEntries(pageFiles.map((file) => [file, readFileSync(join(output, file))]));
+  return { files, cache: /"(tarvelin-\w+)"/.exec(files["sw.js"].toString())[1] };
+}
+const edit = (file, from, to) => (sources) => {
+  const text = readFileSync(join(sources, file), "utf8");
+  assert.ok(text.includes(from), `${from} in ${file}`);
+  writeFileSync(join(sources, file), text.replace(from, to));
+};
+// The page's 16-pixel icon, turned: another picture for the enlarged icons.
+const turnedIcon = (sources) => {
+  const [, icon] = /href="data:image\/png;base64,([^"]+)/.exec(readFileSync(join(sources, "index.html"), "utf8"));
+  const turned = execFileSync(pamtopng, { input: execFileSync(join(dirname(pamtopng), "pamflip"), ["-r90"],
+    { input: execFileSync(pngtopam, ["-alphapam"], { input: Buffer.from(icon, "base64") }) }) });
+  edit("index.html", icon, turned.toString("base64"))(sources);
+};
+const original = build("original", () => {});
+assert.equal(build("again", () => {}).cache, original.cache, "the same sources, another cache");
+const changed = new Set();
+for (const [name, change] of [["page", edit("index.html", "</main>", "<p></p></main>")], ["style", edit("tarvelin.css", "}", "}\n")],
+  ["script", edit("tarvelin.js", "\n", "\n\n")], ["manifest", edit("manifest.webmanifest", "\n", "\n\n")],
+  ["icon", turnedIcon], ["module", (sources, module) => appendFileSync(module, Buffer.from([0, 2, 1, 0x78]))]]) {
+  const { files, cache } = build(name, change);
+  const differ = pageFiles.filter((file) => file !== "sw.js" && !files[file].equals(original.files[file]));
+  assert.ok(differ.length > 0 && cache !== original.cache, `a new ${name}: ${differ} changed, cache ${cache}`);
+  differ.forEach((file) => changed.add(file));
+}
+assert.deepEqual([...changed].sort(), pageFiles.filter((file) => file !== "sw.js"));
+rmSync(scratch, { recursive: true });
 console.log(`${imports.length} imports, ${moduleBytes.length} bytes of module, ${readTexts.length} read lengths and page checked`);

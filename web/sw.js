@@ -14,42 +14,42 @@ const fileHashes = new Map("@CACHED_FILES@".split(" ").map((entry) => entry.spli
 
 const hex = (buffer) => [...new Uint8Array(buffer)].map((byte) => byte.toString(16).padStart(2, "0")).join("");
 
-async function bodyIfThisBuilds(response, hash) {
+// A response as this build has it, or null: a server may hold a newer build.
+async function thisBuilds(response, hash) {
   if (!response?.ok) return null;
   const body = await response.arrayBuffer();
-  return hex(await crypto.subtle.digest("SHA-256", body)) === hash ? body : null;
+  if (hex(await crypto.subtle.digest("SHA-256", body)) !== hash) return null;
+  return new Response(body, { headers: response.headers });
 }
 
-// A file as this build has it, fetched once: what the browser loaded a moment
-// ago is taken from its own cache, the page under whatever address it was
-// opened; only a file it lacks, or holds from another build, is fetched anew.
-async function thisBuilds(file, hash, pageAddresses) {
-  const held = (address) => fetch(new Request(address, { cache: "only-if-cached", mode: "same-origin" })).catch(() => null);
-  for (const address of file === "index.html" ? [...pageAddresses, file] : [file]) {
-    const response = await held(address);
-    const body = await bodyIfThisBuilds(response, hash);
-    if (body !== null) return new Response(body, { headers: response.headers });
+// A file, fetched once: what the browser loaded a moment ago is taken from
+// its own cache (the page under whatever address it was opened), and only
+// what it lacks, or holds from another build, is fetched anew.
+async function fetchOnce(file, addresses = [file]) {
+  const hash = fileHashes.get(file);
+  for (const address of addresses) {
+    const held = await fetch(new Request(address, { cache: "only-if-cached", mode: "same-origin" })).catch(() => null);
+    const response = await thisBuilds(held, hash);
+    if (response !== null) return response;
   }
-  // Past the browser's own cache: the folder's copy is this build's.
-  return fetch(new Request(file, { cache: "reload" }));
+  return thisBuilds(await fetch(new Request(file, { cache: "reload" })), hash);
 }
 
+// The page, for visits without network. The manifest and the icons are
+// cached as the browser asks for them: fetched here as well, they would come
+// twice where the browser fetches them before the worker serves the page.
 self.addEventListener("install", (event) => {
   event.waitUntil((async () => {
     const pages = await self.clients.matchAll({ type: "window", includeUncontrolled: true });
-    const pageAddresses = pages.map((page) => page.url).filter((url) => new URL(url).origin === self.location.origin);
-    const cache = await caches.open(cacheName);
-    for (const [file, hash] of fileHashes) {
-      const response = await thisBuilds(file, hash, pageAddresses);
-      if (!response.ok) throw new Error(`${file}: ${response.status}`);
-      await cache.put(new Request(file), response);
-    }
+    const addresses = pages.map((page) => page.url).filter((url) => new URL(url).origin === self.location.origin);
+    const page = await fetchOnce("index.html", [...addresses, "index.html"]);
+    if (page === null) throw new Error("index.html: not this build's");
+    await (await caches.open(cacheName)).put(new Request("index.html"), page);
     await self.skipWaiting();
   })());
 });
 
-// The page that installed the worker is served by it from now on: what the
-// browser asks for it next (the manifest, the icons) comes from the cache.
+// The page that installed the worker is served by it from now on.
 self.addEventListener("activate", (event) => {
   event.waitUntil(caches.keys().then((names) => Promise.all(names
     .filter((name) => name.startsWith("tarvelin-") && name !== cacheName)
@@ -57,12 +57,21 @@ self.addEventListener("activate", (event) => {
 });
 
 // From the cache first; the rates in the address do not matter, and the
-// folder's address is the page.
+// folder's address is the page. A file of this build not yet cached is
+// cached as it passes.
 self.addEventListener("fetch", (event) => {
   if (event.request.method !== "GET") return;
   const url = new URL(event.request.url);
   const key = event.request.mode === "navigate" && url.pathname.endsWith("/") ? new URL("index.html", url).href : event.request;
-  event.respondWith(caches.open(cacheName)
-    .then((cache) => cache.match(key, { ignoreSearch: true }))
-    .then((cached) => cached ?? fetch(event.request)));
+  const file = url.origin === self.location.origin ? url.pathname.split("/").pop() : "";
+  event.respondWith((async () => {
+    const cache = await caches.open(cacheName);
+    const cached = await cache.match(key, { ignoreSearch: true });
+    if (cached) return cached;
+    if (!fileHashes.has(file) || file === "index.html") return fetch(event.request);
+    const response = await fetchOnce(file);
+    if (response === null) return fetch(event.request);
+    await cache.put(new Request(file), response.clone());
+    return response;
+  })());
 });

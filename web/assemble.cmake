@@ -10,7 +10,7 @@ cmake_policy(VERSION 3.20)
 # copied beside the page, as the program for any WASI runtime. Beside them, for
 # a page served over http(s): the web app manifest, its icons (the page's own
 # 16-pixel icon enlarged pixel for pixel by netpbm, whose PNGs carry no time)
-# and the service worker, its cache named by a hash of all the other files.
+# and the service worker, which knows each file it caches by its hash.
 # Also -DPNGTOPAM=... -DPAMENLARGE=... -DPAMTOPNG=...
 
 set(base64_alphabet "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/")
@@ -109,13 +109,19 @@ foreach(size 192 512)
 endforeach()
 file(REMOVE "${OUTPUT_DIR}/icon.base64")
 
+# The service worker caches what the page and its installation use, each
+# file with its hash, and names its cache by a hash of them all.
 set(cached_hashes "")
-foreach(file index.html tarvelin.wasm manifest.webmanifest icon-192.png icon-512.png)
+set(cached_files "")
+foreach(file index.html manifest.webmanifest icon-192.png icon-512.png)
   file(SHA256 "${OUTPUT_DIR}/${file}" file_hash)
   string(APPEND cached_hashes "${file_hash} ${file}\n")
+  list(APPEND cached_files "${file}=${file_hash}")
 endforeach()
+list(JOIN cached_files " " cached_files)
 string(SHA256 cache_version "${cached_hashes}")
 string(SUBSTRING "${cache_version}" 0 16 cache_version)
 file(READ "${SOURCE_DIR}/sw.js" worker)
 replace_once(worker "@CACHE_VERSION@" "${cache_version}")
+replace_once(worker "@CACHED_FILES@" "${cached_files}")
 file(WRITE "${OUTPUT_DIR}/sw.js" "${worker}")

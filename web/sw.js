@@ -7,28 +7,71 @@
 // next visit the page shows what it showed; it never gets a part of each.
 
 const cacheName = "tarvelin-@CACHE_VERSION@";
-const files = ["index.html", "tarvelin.wasm", "manifest.webmanifest", "icon-192.png", "icon-512.png"];
+// What the page and its installation use, each file with the SHA-256 of this
+// build's bytes: "index.html=9f2c... manifest.webmanifest=...". The module
+// beside the page is for WASI runtimes; the page runs its own inlined copy.
+const fileHashes = new Map("@CACHED_FILES@".split(" ").map((entry) => entry.split("=")));
 
+const hex = (buffer) => [...new Uint8Array(buffer)].map((byte) => byte.toString(16).padStart(2, "0")).join("");
+
+// A response as this build has it, or null: a server may hold a newer build.
+async function thisBuilds(response, hash) {
+  if (!response?.ok) return null;
+  const body = await response.arrayBuffer();
+  if (hex(await crypto.subtle.digest("SHA-256", body)) !== hash) return null;
+  return new Response(body, { headers: response.headers });
+}
+
+// A file, fetched once: what the browser loaded a moment ago is taken from
+// its own cache (the page under whatever address it was opened), and only
+// what it lacks, or holds from another build, is fetched anew.
+async function fetchOnce(file, addresses = [file]) {
+  const hash = fileHashes.get(file);
+  for (const address of addresses) {
+    const held = await fetch(new Request(address, { cache: "only-if-cached", mode: "same-origin" })).catch(() => null);
+    const response = await thisBuilds(held, hash);
+    if (response !== null) return response;
+  }
+  return thisBuilds(await fetch(new Request(file, { cache: "reload" })), hash);
+}
+
+// The page, for visits without network. The manifest and the icons are
+// cached as the browser asks for them: fetched here as well, they would come
+// twice where the browser fetches them before the worker serves the page.
 self.addEventListener("install", (event) => {
-  // Past the browser's own cache: the files must be this build's.
-  event.waitUntil(caches.open(cacheName)
-    .then((cache) => cache.addAll(files.map((file) => new Request(file, { cache: "reload" }))))
-    .then(() => self.skipWaiting()));
+  event.waitUntil((async () => {
+    const pages = await self.clients.matchAll({ type: "window", includeUncontrolled: true });
+    const addresses = pages.map((page) => page.url).filter((url) => new URL(url).origin === self.location.origin);
+    const page = await fetchOnce("index.html", [...addresses, "index.html"]);
+    if (page === null) throw new Error("index.html: not this build's");
+    await (await caches.open(cacheName)).put(new Request("index.html"), page);
+    await self.skipWaiting();
+  })());
 });
 
+// The page that installed the worker is served by it from now on.
 self.addEventListener("activate", (event) => {
   event.waitUntil(caches.keys().then((names) => Promise.all(names
     .filter((name) => name.startsWith("tarvelin-") && name !== cacheName)
-    .map((name) => caches.delete(name)))));
+    .map((name) => caches.delete(name)))).then(() => self.clients.claim()));
 });
 
 // From the cache first; the rates in the address do not matter, and the
-// folder's address is the page.
+// folder's address is the page. A file of this build not yet cached is
+// cached as it passes.
 self.addEventListener("fetch", (event) => {
   if (event.request.method !== "GET") return;
   const url = new URL(event.request.url);
   const key = event.request.mode === "navigate" && url.pathname.endsWith("/") ? new URL("index.html", url).href : event.request;
-  event.respondWith(caches.open(cacheName)
-    .then((cache) => cache.match(key, { ignoreSearch: true }))
-    .then((cached) => cached ?? fetch(event.request)));
+  const file = url.origin === self.location.origin ? url.pathname.split("/").pop() : "";
+  event.respondWith((async () => {
+    const cache = await caches.open(cacheName);
+    const cached = await cache.match(key, { ignoreSearch: true });
+    if (cached) return cached;
+    if (!fileHashes.has(file) || file === "index.html") return fetch(event.request);
+    const response = await fetchOnce(file);
+    if (response === null) return fetch(event.request);
+    await cache.put(new Request(file), response.clone());
+    return response;
+  })());
 });

@@ -131,14 +131,23 @@ function strtodLength(text) {
 
 // A decimal number written the German way (thousands points, a decimal
 // comma, a typographic minus or dash), and its point form.
-const germanDecimal = /^([+\-\u2212\u2013]?)(\d{1,3}(?:\.\d{3})+|\d+)(?:,(\d+))?\s*%?$/;
+const germanDecimal = /^([+\-\u2212\u2013]?)(\d{1,3}(?:\.\d{3})+|\d+)(?:,(\d+))?$/;
 
-function pointForm(text) {
-  const match = germanDecimal.exec(text.trim());
+function pointForm(number) {
+  const match = germanDecimal.exec(number);
   if (match === null) return null;
   const [, sign, whole, fraction] = match;
   const plain = `${sign === "+" ? "+" : sign === "" ? "" : "-"}${whole.replaceAll(".", "")}`;
   return fraction === undefined ? plain : `${plain}.${fraction}`;
+}
+
+// The words savers write after a rate: "3,5 %", "3,5 Prozent", "3,5 % p. a.",
+// "3,5 pro Jahr", "3,5 jährlich", "3,5." and the like, in any case and
+// spacing. Taken off from the end one by one: a pattern with white space on
+// both sides of a word would try every start in a long run of spaces.
+function numberBeforeWords(text) {
+  return [/\.$/, /(?:p\.\s*a\.?|pro\s+jahr|jährlich)$/i, /(?:%|prozent)$/i]
+    .reduce((rest, words) => rest.replace(words, "").trimEnd(), text.trim());
 }
 
 // At most this much of a text is shown in a note: a megabyte of digits
@@ -146,33 +155,30 @@ function pointForm(text) {
 const shortened = (text) => (text.length > 16 ? `${text.slice(0, 16)}…` : text);
 const quoted = (text) => `„${shortened(text)}“`;
 
-// What the program makes of a field, where it reads less than the text and
-// the rest is more than white space or a percent sign: { read, why, point },
-// point being the point form of a German decimal, which the page hands the
-// program instead (null: the text goes to it as typed).
-function readingNote(text) {
+// What the page makes of a field: { kind, point, read, stop }.
+//   "whole":    the program reads it all (white space and "%" after it aside);
+//               it goes to the program as typed. "1.500" is 1.5, as in C.
+//   "handed":   a rate the program would cut short, written as savers do
+//               ("3,5", "3,5 Prozent", "5 p. a."); the program gets point.
+//   "partly":   a number, then text that is none ("5 Euro"); the program
+//               reads read, up to stop, and gets the text as typed.
+//   "noNumber": no number where it starts ("drei", "%"); there is no answer.
+// An empty field is null: the program shows its usage text.
+function readingOf(text) {
   if (text === "") return null;
   const length = strtodLength(text);
-  const rest = text.slice(length);
-  if (length > 0 && /^\s*%?\s*$/.test(rest)) return null;
-  const stop = String.fromCodePoint(rest.codePointAt(0));
-  let why;
-  if (stop === ",") why = "Das Programm nimmt den Punkt als Dezimalzeichen, beim Komma hört es auf.";
-  else if (stop === "\u2212" || stop === "\u2013") why = `${quoted(stop)} ist dem Programm kein Minus, es braucht „-“.`;
-  else if (stop === "\u00a0") why = "Ein geschütztes Leerzeichen ist dem Programm kein Leerraum.";
-  else if (/^\s*$/.test(text)) why = "Nur Leerraum: das Programm rechnet mit 0.";
-  else if (length === 0) why = "Am Anfang steht keine Zahl: das Programm rechnet mit 0.";
-  else why = `Ab ${quoted(stop)} liest das Programm nicht weiter.`;
-  const read = length === 0 ? "0" : quoted(text.slice(0, length).trim());
-  const point = pointForm(text);
-  return { read: `gelesen: ${read}`, why, point: point === text ? null : point };
+  // Trimmed, not matched: /^\s*%?\s*$/ takes quadratic time on a long run of spaces.
+  if (length > 0 && ["", "%"].includes(text.slice(length).trim())) return { kind: "whole", point: text };
+  const number = numberBeforeWords(text);
+  const point = strtodLength(number) === number.length && number !== "" ? number : pointForm(number);
+  if (point !== null) return { kind: "handed", point };
+  if (length === 0) return { kind: "noNumber", point: text };
+  return { kind: "partly", point: text, read: text.slice(0, length).trim(), stop: String.fromCodePoint(text.codePointAt(length)) };
 }
 
-// The text the program gets for a field: what it would read whole goes as
-// typed ("1.500" is 1.5), a German decimal it would cut short as its point
-// form ("3,5" is 3.5), anything else as typed, with its note.
+// The text the program gets for a field.
 function programText(text) {
-  return readingNote(text)?.point ?? text;
+  return readingOf(text)?.point ?? text;
 }
 
 // The program's text shown so that a narrow screen breaks it at its tabs
@@ -195,6 +201,17 @@ const printedFigure = (report, label) => new RegExp(`${label}[^:\\n]*:\\s+(\\S+)
 // decimal point shown as a comma.
 const withComma = (figure) => figure.replace(".", ",");
 
+// A figure never parts from its unit at a line's end.
+const noBreak = "\u00a0";
+
+// The real rate as a saver reads it: the digits with a comma and "%", or
+// words where the program printed inf or nan.
+function rateInWords(figure) {
+  if (/nan/i.test(figure)) return "keine Zahl";
+  if (/inf/i.test(figure)) return figure.startsWith("-") ? "minus unendlich" : "unendlich";
+  return `${withComma(figure)}${noBreak}%`;
+}
+
 // The answer in words, chosen by the printed real rate's sign, and what the
 // usual approximation misses, from the printed deviation: { rate, meaning }.
 // Printed figures are digits, or inf or nan with a sign.
@@ -207,18 +224,19 @@ function answerOf(report) {
   const finite = (figure) => !/[a-z]/i.test(figure);
   const purse = "Die Kaufkraft Ihres Geldes";
   let meaning;
-  if (/nan/i.test(real)) meaning = "Aus diesen Werten ergibt sich kein Realzins.";
-  else if (zero(real)) meaning = `${purse} bleibt gleich: die Zinsen gleichen die Inflation aus.`;
+  if (/nan/i.test(real)) meaning = "Aus diesen Sätzen ergibt sich kein Realzins.";
+  else if (zero(real)) meaning = `${purse} bleibt gleich: Die Zinsen gleichen die Inflation aus.`;
   else if (!finite(real)) meaning = `${purse} ${real.startsWith("-") ? "schrumpft" : "wächst"} ohne Grenze.`;
-  else if (real.startsWith("-")) meaning = `${purse} schrumpft: nach einem Jahr kauft es trotz der Zinsen ${size(real)} % weniger als heute.`;
-  else meaning = `${purse} wächst: nach einem Jahr kauft es mit den Zinsen ${size(real)} % mehr als heute.`;
+  else if (real.startsWith("-")) {
+    meaning = `${purse} schrumpft: Nach einem Jahr kauft Ihr Geld trotz der Zinsen ${size(real)}${noBreak}% weniger als heute.`;
+  } else meaning = `${purse} wächst: Nach einem Jahr kauft Ihr Geld dank der Zinsen ${size(real)}${noBreak}% mehr als heute.`;
   const approximation = " Die Näherung Zins minus Inflation";
   if (zero(deviation)) meaning += `${approximation} trifft hier genau.`;
   else if (/inf/i.test(deviation)) meaning += `${approximation} liegt unendlich weit daneben.`;
   else if (finite(deviation)) {
-    meaning += `${approximation} liegt um ${size(deviation)} Prozentpunkte ${deviation.startsWith("-") ? "darunter" : "darüber"}.`;
+    meaning += `${approximation} liegt um ${size(deviation)}${noBreak}Prozentpunkte ${deviation.startsWith("-") ? "darunter" : "darüber"}.`;
   }
-  return { rate: `${withComma(real)} %`, meaning };
+  return { rate: rateInWords(real), meaning };
 }
 
 function base64Bytes(text) {
@@ -293,9 +311,10 @@ function drawChart(figure, report, points) {
   }
   if (ownShown) children.push(shape("circle", { cx: x(own.inflation), cy: y(own.real), r: 9, class: "eigen" }));
   svg.replaceChildren(...children);
-  figure.querySelector("figcaption").textContent = `Zins ${withComma(printedFigure(report, "Zins"))} %: Differenz (gestrichelt) ` +
-    `und Realzins (durchgezogen) bei Inflation von ${points[0].inflation} bis ${points[points.length - 1].inflation} %` +
-    (ownShown ? `; der Ring zeigt Ihren Fall, ${withComma(own.inflation)} % Inflation.` : ".");
+  figure.querySelector("figcaption").textContent = `Zins ${withComma(printedFigure(report, "Zins"))}${noBreak}%: ` +
+    "Differenz (gestrichelt) und Realzins (durchgezogen) bei Inflation von " +
+    `${points[0].inflation} bis ${points[points.length - 1].inflation}${noBreak}%` +
+    (ownShown ? `. Der Ring zeigt Ihren Fall, ${withComma(own.inflation)}${noBreak}% Inflation.` : ".");
   figure.querySelector("tbody").replaceChildren(...points.map((point) => {
     const row = document.createElement("tr");
     for (const text of [point.inflation, withComma(point.difference), withComma(point.real)]) {
@@ -305,28 +324,147 @@ function drawChart(figure, report, points) {
   }));
 }
 
-function start() {
-  const form = document.getElementById("eingabe");
-  const nominalField = form.elements.zins;
-  const inflationField = form.elements.inflation;
-  const fields = [nominalField, inflationField];
-  const multiLineChoice = document.querySelector('input[value="mehrzeilig"]');
-  const singleLineChoice = document.querySelector('input[value="einzeilig"]');
-  const output = document.getElementById("ausgabe");
-  const announcer = document.getElementById("ansage");
-  const prompt = document.getElementById("einstieg");
-  const result = document.getElementById("ergebnis");
-  const chart = document.getElementById("verlauf");
-  const answer = document.getElementById("realzins");
-  const answerMeaning = document.getElementById("bedeutung");
-  const readings = document.getElementById("lesarten");
-  const copied = document.getElementById("kopiert");
-  const pageTitle = document.title;
+// The parts of the page the script reads and fills, by their ids.
+function pageParts() {
+  const byId = (id) => document.getElementById(id);
+  const form = byId("eingabe");
+  return {
+    form,
+    fields: [form.elements.zins, form.elements.inflation],
+    multiLine: document.querySelector('input[value="mehrzeilig"]'),
+    singleLine: document.querySelector('input[value="einzeilig"]'),
+    report: byId("ausgabe"),
+    announcer: byId("ansage"),
+    prompt: byId("einstieg"),
+    result: byId("ergebnis"),
+    chart: byId("verlauf"),
+    answer: byId("realzins"),
+    meaning: byId("bedeutung"),
+    readings: byId("lesarten"),
+    copied: byId("kopiert"),
+    sheetAddress: byId("druck-adresse"),
+    sheetDate: byId("druck-datum"),
+    title: document.title,
+  };
+}
 
+// The fields and the layout as the address has them.
+function fillFromAddress(parts) {
   const query = new URLSearchParams(window.location.search);
-  nominalField.value = query.get("zins") ?? "";
-  inflationField.value = query.get("inflation") ?? "";
-  (query.has("m") ? multiLineChoice : singleLineChoice).checked = true;
+  parts.fields.forEach((field) => { field.value = query.get(field.name) ?? ""; });
+  (query.has("m") ? parts.multiLine : parts.singleLine).checked = true;
+}
+
+// What each field asks for, said where it holds no number.
+const fieldNames = { zins: "Zins", inflation: "Inflationsrate" };
+const fieldExamples = {
+  zins: "Geben Sie den Zins in Prozent ein, z. B. 3,5.",
+  inflation: "Geben Sie die Inflationsrate in Prozent ein, z. B. 2,1.",
+};
+
+// What the page says about a field: under it, where the person should look
+// again (null: nothing), and beside the result, naming the field (null:
+// nothing). Only a field the page cannot read as meant is marked invalid.
+function notesOf(field, reading) {
+  if (reading === null || reading.kind === "whole") return { under: null, beside: null };
+  const name = fieldNames[field.id];
+  if (reading.kind === "handed") {
+    return { under: null, beside: `${name} ${shortened(field.value.trim())} als ${shortened(reading.point)} gerechnet` };
+  }
+  const under = reading.kind === "partly"
+    ? `Die Seite rechnet nur mit ${quoted(reading.read)}: Ab ${quoted(reading.stop)} liest sie nicht weiter.`
+    : `${field.value.trim() === "" ? "Hier steht" : `${quoted(field.value.trim())} ist`} keine Zahl. ${fieldExamples[field.id]}`;
+  // With no number there is no answer; the report stays, said to be the program's.
+  const report = reading.kind === "noNumber" ? " Unten steht, was das Konsolenprogramm daraus macht." : "";
+  return { under, beside: `${name}: ${under}${report}`, doubt: true };
+}
+
+function showNotes(parts, readings) {
+  const lines = [];
+  parts.fields.forEach((field, i) => {
+    const { under, beside, doubt } = notesOf(field, readings[i]);
+    const note = document.getElementById(`${field.id}-lesart`);
+    note.hidden = under === null;
+    note.textContent = under ?? "";
+    if (doubt) field.setAttribute("aria-invalid", "true");
+    else field.removeAttribute("aria-invalid");
+    if (beside !== null) lines.push({ text: beside, doubt });
+  });
+  parts.readings.replaceChildren(...lines.map(({ text, doubt }) =>
+    Object.assign(document.createElement("li"), { textContent: text, className: doubt ? "zweifel" : "" })));
+  parts.readings.hidden = lines.length === 0;
+}
+
+// The answer line, its sentence and the tab's title; none where a field
+// holds no number.
+function showAnswer(parts, report) {
+  const { rate, meaning } = answerOf(report) ?? { rate: null, meaning: "" };
+  parts.answer.hidden = rate === null;
+  parts.answer.textContent = rate === null ? "" : `Realzins: ${rate}`;
+  parts.meaning.textContent = meaning;
+  document.title = rate === null ? parts.title : `Realzins ${rate} · Tarvelin`;
+}
+
+// A screen reader is told the answer, its sentence and the lines beside
+// it once typing pauses: never the usage text, never the same twice in a row.
+function makeAnnouncer(parts) {
+  let announced = "";
+  let pause = null;
+  const announce = () => {
+    const answer = parts.answer.hidden ? [] : [`${parts.answer.textContent}.`, parts.meaning.textContent];
+    const text = [...answer, ...[...parts.readings.children].map((line) => line.textContent)].join(" ");
+    if (parts.result.hidden || text === announced) return;
+    announced = text;
+    parts.announcer.textContent = text;
+  };
+  return {
+    afterPause: () => {
+      clearTimeout(pause);
+      pause = setTimeout(announce, 500);
+    },
+    // Something else was said in between: the answer may be said again.
+    forget: () => {
+      announced = "";
+    },
+  };
+}
+
+// The printed sheet says what it is: the rates' address and the day.
+function dateSheet(parts) {
+  parts.sheetDate.textContent = new Date().toLocaleDateString("de-DE", { day: "numeric", month: "long", year: "numeric" });
+}
+
+// "Kopieren": the report as shown, said beside the button for a moment and
+// to the screen reader.
+function offerCopy(parts, report, announcer) {
+  let copiedTimer = null;
+  document.getElementById("kopieren").addEventListener("click", async () => {
+    try {
+      await navigator.clipboard.writeText(report());
+      parts.announcer.textContent = "Die Ausgabe ist in der Zwischenablage.";
+      parts.copied.textContent = "Kopiert";
+    } catch {
+      parts.announcer.textContent = "Der Browser lässt das Kopieren nicht zu. Markieren Sie die Ausgabe mit Strg+A.";
+      parts.copied.textContent = "Nicht kopiert";
+    }
+    announcer.forget();
+    clearTimeout(copiedTimer);
+    copiedTimer = setTimeout(() => { parts.copied.textContent = ""; }, 3000);
+  });
+  // Ctrl+A in the report selects the report, not the page.
+  parts.report.parentElement.addEventListener("keydown", (event) => {
+    if ((event.ctrlKey || event.metaKey) && event.key === "a") {
+      event.preventDefault();
+      window.getSelection().selectAllChildren(parts.report);
+    }
+  });
+}
+
+function start() {
+  const parts = pageParts();
+  fillFromAddress(parts);
+  dateSheet(parts);
+  window.addEventListener("beforeprint", () => dateSheet(parts));
 
   // Compiled here, at once: the module is small, and the report should not
   // wait for a round through another thread.
@@ -334,112 +472,55 @@ function start() {
   try {
     module = new WebAssembly.Module(base64Bytes(moduleBase64));
   } catch (error) {
-    output.textContent = `Das Programm konnte nicht geladen werden: ${error.message}`;
+    parts.report.textContent = `Das Programm konnte nicht geladen werden: ${error.message}`;
     return;
   }
   showText(document.getElementById("hilfe-text"), runProgram(module, [programName]));
 
-  // A screen reader is told the notes and the report once typing pauses,
-  // never the usage text, never the same twice in a row.
+  const announcer = makeAnnouncer(parts);
   let shown = "";
-  let announced = "";
-  let pause = null;
-  const announce = () => {
-    const notes = fields.map((field) => document.getElementById(`${field.id}-lesart`))
-      .filter((note) => !note.hidden).map((note) => note.textContent);
-    const text = [...notes, shown].join("\n");
-    if (result.hidden || text === announced) return;
-    announced = text;
-    announcer.textContent = text;
-  };
-
-  // The note under a field, and its line beside the result: what the program
-  // got. A field is in doubt only where the page could not read it as meant.
-  const showNote = (field) => {
-    const note = document.getElementById(`${field.id}-lesart`);
-    const reading = readingNote(field.value);
-    note.hidden = reading === null;
-    if (reading === null || reading.point !== null) field.removeAttribute("aria-invalid");
-    else field.setAttribute("aria-invalid", "true");
-    if (reading === null) return null;
-    const said = reading.point === null ? `${reading.read}. ${reading.why}`
-      : `Als ${shortened(reading.point)} gerechnet; das Konsolenprogramm allein läse ${reading.read.slice(9)}.`;
-    note.textContent = said;
-    const label = field.labels[0].textContent.replace(/ in %$/, "");
-    return reading.point === null ? `${label}: ${said}`
-      : `${label} ${shortened(field.value)} als ${shortened(reading.point)} gerechnet`;
-  };
-
-  const showAnswer = (report) => {
-    const { rate, meaning } = answerOf(report) ?? { rate: null, meaning: "" };
-    answer.hidden = rate === null;
-    answer.textContent = rate === null ? "" : `Realzins: ${rate}`;
-    answerMeaning.textContent = meaning;
-    document.title = rate === null ? pageTitle : `Realzins ${rate} · Tarvelin`;
-  };
-
   let chartTimer = null;
   const show = () => {
-    const nominal = nominalField.value;
-    const inflation = inflationField.value;
-    const multiLine = multiLineChoice.checked;
+    const [nominal, inflation] = parts.fields.map((field) => field.value);
+    const readings = parts.fields.map((field) => readingOf(field.value));
+    const multiLine = parts.multiLine.checked;
     // Text, never markup: whatever was typed stays text.
     const before = shown;
     shown = runProgram(module, programArguments(programText(nominal), programText(inflation), multiLine));
     // "Kopiert" speaks of the report that was copied.
-    if (shown !== before) copied.textContent = "";
-    showText(output, shown);
-    const lines = fields.map(showNote).filter((line) => line !== null);
-    readings.replaceChildren(...lines.map((line) => Object.assign(document.createElement("li"), { textContent: line })));
-    readings.hidden = lines.length === 0;
+    if (shown !== before) parts.copied.textContent = "";
+    showText(parts.report, shown);
+    showNotes(parts, readings);
     const empty = nominal === "" || inflation === "";
-    showAnswer(empty ? "" : shown);
-    prompt.hidden = !empty;
-    result.hidden = empty;
-    const address = `${window.location.pathname}${addressQuery(nominal, inflation, multiLine)}`;
-    window.history.replaceState(null, "", address);
-    clearTimeout(pause);
-    pause = setTimeout(announce, 500);
-    // Drawn after the report is on the screen, never before.
+    const answered = !empty && !readings.some((reading) => reading.kind === "noNumber");
+    showAnswer(parts, answered ? shown : "");
+    parts.prompt.hidden = !empty;
+    parts.result.hidden = empty;
+    window.history.replaceState(null, "", `${window.location.pathname}${addressQuery(nominal, inflation, multiLine)}`);
+    parts.sheetAddress.textContent = window.location.href;
+    announcer.afterPause();
+    // Drawn after the report is on the screen, never before; its place is
+    // kept while it is drawn, so that nothing below it moves.
     clearTimeout(chartTimer);
-    // Its place is kept while it is drawn, so that nothing below it moves.
-    chart.hidden = empty;
-    if (!empty) {
+    parts.chart.hidden = !answered;
+    if (answered) {
       const report = shown;
-      chartTimer = setTimeout(() => drawChart(chart, report, chartPoints(module, programText(nominal), report)));
+      chartTimer = setTimeout(() => drawChart(parts.chart, report, chartPoints(module, programText(nominal), report)));
     }
   };
-  form.addEventListener("input", show);
+  parts.form.addEventListener("input", show);
   // The layout's choice sits by the report, outside the form's markup.
-  multiLineChoice.closest("fieldset").addEventListener("input", show);
-  form.addEventListener("submit", (event) => event.preventDefault());
+  parts.multiLine.closest("fieldset").addEventListener("input", show);
+  parts.form.addEventListener("submit", (event) => event.preventDefault());
+  // The example's button goes away with the prompt; the person stays in the
+  // first field, where the example can be changed.
   document.getElementById("beispiel").addEventListener("click", () => {
-    nominalField.value = "5";
-    inflationField.value = "2";
+    parts.fields[0].value = "5";
+    parts.fields[1].value = "2";
     show();
+    parts.fields[0].focus();
   });
-  // Said beside the button for a moment, and to the screen reader.
-  let copiedTimer = null;
-  document.getElementById("kopieren").addEventListener("click", async () => {
-    try {
-      await navigator.clipboard.writeText(shown);
-      announcer.textContent = "Die Ausgabe ist in der Zwischenablage.";
-      copied.textContent = "Kopiert";
-    } catch {
-      announcer.textContent = "Der Browser lässt das Kopieren nicht zu; markieren Sie die Ausgabe mit Strg+A.";
-      copied.textContent = "Nicht kopiert";
-    }
-    announced = "";
-    clearTimeout(copiedTimer);
-    copiedTimer = setTimeout(() => { copied.textContent = ""; }, 3000);
-  });
-  // Ctrl+A in the report selects the report, not the page.
-  output.parentElement.addEventListener("keydown", (event) => {
-    if ((event.ctrlKey || event.metaKey) && event.key === "a") {
-      event.preventDefault();
-      window.getSelection().selectAllChildren(output);
-    }
-  });
+  offerCopy(parts, () => shown, announcer);
   show();
 }
 

@@ -48,19 +48,25 @@ const reportCases = reportInputs(testsDir);
 // the arguments are sized in UTF-8 bytes.
 const typedTexts = ["3,5", "abc", "1e999", "-1e999", "0x1p-2", " 5", "5%", "-m", "ä€", "",
   "<b>fett</b>", "<img src=x onerror=alert(1)>", "\"'&;|$(echo 1)", "   ", "\u00a05", "€".repeat(40),
-  `${"9".repeat(100000)},5`, "12.345,6", "\u22121,5", "1.500", "5 Prozent"];
-// A German decimal that the console would cut short goes to it in its point form.
+  `${"9".repeat(100000)},5`, "12.345,6", "\u22121,5", "1.500", "5 Prozent", "3,5 Prozent", "3,5 p.a.", `1${" ".repeat(50000)}x`];
+// A German decimal that the console would cut short goes to it in its point
+// form, and so does one with the words savers write after it.
 const handedTexts = new Map([["3,5", "3.5"], ["\u00a05", "5"], [`${"9".repeat(100000)},5`, `${"9".repeat(100000)}.5`],
-  ["12.345,6", "12345.6"], ["\u22121,5", "-1.5"]]);
-// The note under a field: [text, what the console reads (null: no note), the
-// point form the page computes with (null: the field is in doubt)].
-const readingNotes = [["3,5", "gelesen: „3“", "3.5"], ["1.000,5", "gelesen: „1.000“", "1000.5"],
-  ["\u22122", "gelesen: 0", "-2"], ["\u22122,5 %", "gelesen: 0", "-2.5"], ["\u20132,5", "gelesen: 0", "-2.5"],
-  ["abc", "gelesen: 0", null], [" ", "gelesen: 0", null], ["\u00a05", "gelesen: 0", "5"],
-  ["5 Euro", "gelesen: „5“", null], ["0x1p2a", "gelesen: „0x1p2“", null],
-  [`${"9".repeat(100000)},5`, `gelesen: „${"9".repeat(16)}…“`, `${"9".repeat(16)}…`],
+  ["12.345,6", "12345.6"], ["\u22121,5", "-1.5"], ["3,5 Prozent", "3.5"], ["3,5 p.a.", "3.5"]]);
+// What the page says of a field: [text, how it reads it, the figure it
+// computes with]. "handed": the point form, said plainly beside the result;
+// "partly": the number it starts with, and a note under the field; "none":
+// no number, no answer, a note with an example; null: nothing to say.
+const readingNotes = [["3,5", "handed", "3.5"], ["1.000,5", "handed", "1000.5"],
+  ["\u22122", "handed", "-2"], ["\u22122,5 %", "handed", "-2.5"], ["\u20132,5", "handed", "-2.5"],
+  ["abc", "none"], [" ", "none"], ["\u00a05", "handed", "5"],
+  ["5 Euro", "partly", "5"], ["0x1p2a", "partly", "0x1p2"],
+  [`${"9".repeat(100000)},5`, "handed", `${"9".repeat(16)}…`],
   ["5", null], [" 5 ", null], ["5%", null], ["5 %", null], ["5 % ", null], ["1e1", null], ["0x10", null],
-  ["inf", null], ["nan", null], ["-nan", null], ["5\u00a0", null], ["5 Prozent", "gelesen: „5“", null], ["1.500", null]];
+  ["inf", null], ["nan", null], ["-nan", null], ["5\u00a0", null], ["5 Prozent", "handed", "5"], ["1.500", null],
+  ["3,5 Prozent", "handed", "3.5"], ["3,5 p.a.", "handed", "3.5"], ["3,5 % p. a.", "handed", "3.5"],
+  ["3,5 % pro Jahr", "handed", "3.5"], ["3,5.", "handed", "3.5"], ["4,5 JÄHRLICH", "handed", "4.5"],
+  ["3.5 p. a.", "handed", "3.5"], ["drei", "none"], ["%", "none"], ["-m", "none"], ["3,5,5", "partly", "3"]];
 
 // The sentence beside the answer, from the design: the words each printed
 // sign of the real rate and of the approximation's deviation calls for. A
@@ -81,9 +87,11 @@ const printedSign = (figure) => {
 };
 const figures = (text) => ["Differenz", "Tarvelin", "Unterschied"].map((label) => new RegExp(`${label}[^:]*:\\s+(\\S+)\\s+%`).exec(text)[1]);
 
-// A rate as typed, what the program gets for it, and whether the field gets a
-// note. A German decimal the program would cut short goes to it in point form.
-const rate = (typed, note = false) => ({ typed, handed: typed, note });
+// A rate as typed, what the program gets for it, whether the field gets a
+// note under it and a line beside the result, and whether it is a number at
+// all. A German decimal the program would cut short goes to it in point form,
+// said beside the result alone.
+const rate = (typed, note = false, number = true) => ({ typed, handed: typed, note, line: note, number });
 const digits = (count) => fc.array(fc.constantFrom(..."0123456789"), { minLength: count[0], maxLength: count[1] }).map((list) => list.join(""));
 const pointRate = fc.tuple(fc.constantFrom("", "-", "+"), fc.integer({ min: 0, max: 150 }), digits([1, 3]))
   .map(([sign, whole, fraction]) => rate(`${sign}${whole}.${fraction}`));
@@ -92,10 +100,11 @@ const germanRate = fc.tuple(fc.constantFrom("", "-", "+", "\u2212", "\u2013"), f
   .map(([sign, head, groups, fraction]) => {
     const typed = `${sign}${[head, ...groups].join(".")}${fraction === null ? "" : `,${fraction}`}`;
     if (/^[+-]?\d+(?:\.\d+)?$/.test(typed)) return rate(typed);
-    return { typed, handed: `${{ "": "", "+": "+" }[sign] ?? "-"}${head}${groups.join("")}${fraction === null ? "" : `.${fraction}`}`, note: true };
+    return { typed, handed: `${{ "": "", "+": "+" }[sign] ?? "-"}${head}${groups.join("")}${fraction === null ? "" : `.${fraction}`}`,
+      note: false, line: true, number: true };
   });
 const otherRate = fc.constantFrom(...["0", "-0", "inf", "-inf", "nan", "1e999", "-1e999", "-99.9", "-99.999", "-100", "1e300", "0x1p-2"]
-  .map((typed) => rate(typed)), rate("abc", true), rate("5 Euro", true));
+  .map((typed) => rate(typed)), rate("abc", true, false), rate("5 Euro", true));
 const anyRate = fc.oneof(pointRate, germanRate, otherRate);
 const pageStates = fc.record({ nominal: anyRate, inflation: anyRate, multiLine: fc.boolean(), empty: fc.constantFrom(null, null, 0, 1) });
 const signRows = [["1.9999999", "2"], ["2", "2"], ["1e999", "2"], ["-1e999", "2"], ["nan", "2"], ["5", "-100"], ["-200", "-100"],
@@ -173,6 +182,15 @@ const snapshot = () => page.evaluate(async () => {
   };
 });
 
+// A figure never parts from its "%" in what the page says of it.
+async function expectPercentKept(state) {
+  for (const said of ["#realzins", "#bedeutung"]) {
+    const boxes = (await characterBoxes(page.locator(said))).filter(([character]) => character.trim() !== "");
+    expect(`${state}: "%" apart from its figure in ${said}`,
+      boxes.every(([character, , top], i) => character !== "%" || boxes[i - 1][2] === top));
+  }
+}
+
 async function layout(multiLine) {
   await page.getByLabel(multiLine ? "mehrzeilig" : "einzeilig", { exact: true }).check();
 }
@@ -248,19 +266,25 @@ for (const text of typedTexts) {
 // computed; a field the page cannot read as meant is marked for every reader.
 const note = page.locator("#zins-lesart");
 const besideResult = page.locator("#lesarten");
-for (const [text, read, point] of readingNotes) {
+const warningColour = await note.evaluate((element) => getComputedStyle(element).color);
+for (const [text, kind, figure] of readingNotes) {
   await nominalField.fill(text);
   const what = `note on ${JSON.stringify(text.slice(0, 20))}`;
-  expectEqual(`${what}: shown`, await note.isVisible(), read !== null);
-  expectEqual(`${what}: aria-invalid`, await nominalField.getAttribute("aria-invalid"),
-    read === null || point !== null ? null : "true");
-  expectEqual(`${what}: beside the result`, await besideResult.isVisible(), read !== null);
-  if (read === null) continue;
+  const inDoubt = kind === "partly" || kind === "none";
+  expectEqual(`${what}: shown`, await note.isVisible(), inDoubt);
+  expectEqual(`${what}: aria-invalid`, await nominalField.getAttribute("aria-invalid"), inDoubt ? "true" : null);
+  expectEqual(`${what}: beside the result`, await besideResult.isVisible(), kind !== null);
+  expectEqual(`${what}: an answer`, await page.locator("#realzins").isVisible(), kind !== "none");
+  if (kind === null) continue;
   const [said, beside] = [await note.textContent(), await besideResult.textContent()];
-  expect(`${what}: says ${read} and ${point}, not ${said}`, point === null ? said.startsWith(`${read}. `)
-    : said.includes(`${point} gerechnet`) && said.includes(read.slice(9)));
-  expect(`${what}: beside the result ${beside}`, point === null ? beside.includes(said)
-    : beside.includes(`${text.length > 16 ? `${text.slice(0, 16)}…` : text} als ${point} gerechnet`));
+  const colours = await besideResult.locator("li").evaluateAll((lines) => lines.map((line) => getComputedStyle(line).color));
+  const shown = text.trim().length > 16 ? `${text.trim().slice(0, 16)}…` : text.trim();
+  expect(`${what}: says ${kind} ${figure}, not ${said} / ${beside}`, {
+    handed: said === "" && beside === `Zins ${shown} als ${figure} gerechnet` && !colours.includes(warningColour),
+    partly: said.includes(`„${figure}“`) && beside === `Zins: ${said}`,
+    none: /^[„H].* keine Zahl\. .*z\. B\. \d/.test(said) && beside.startsWith(`Zins: ${said}`) && colours.every((colour) => colour === warningColour)
+      && await page.locator("#bedeutung").textContent() === "" && !(await page.title()).includes("Realzins"),
+  }[kind]);
   expect(`${what}: one line at most`, said.length < 200 && beside.length < 200);
 }
 expectEqual("note described", await nominalField.getAttribute("aria-describedby"), "zins-lesart");
@@ -284,10 +308,13 @@ for (const state of [...signRows, ...fc.sample(pageStates, { seed: 30, numRuns: 
   const shown = await snapshot();
   expectEqual(`${what}: report`, shown.report, printed);
   const [real, deviation] = figures(printed).slice(1);
-  const rate = `${real.replace(".", ",")} %`;
-  expectEqual(`${what}: answer and title`, `${shown.answer} | ${shown.title}`, `Realzins: ${rate} | Realzins ${rate} · Tarvelin`);
+  // No answer where a field holds no number; inf and nan in words.
+  const answered = state.nominal.number && state.inflation.number;
+  const rate = { inf: "unendlich", "-inf": "minus unendlich", nan: "keine Zahl" }[printedSign(real)] ?? `${real.replace(".", ",")}\u00a0%`;
+  expectEqual(`${what}: answer and title`, `${shown.answer} | ${shown.title}`,
+    answered ? `Realzins: ${rate} | Realzins ${rate} · Tarvelin` : "null | Tarvelin – Zins und Inflation");
   // Every word of the sentence from the printed signs, by the design's table.
-  for (const [kind, figure] of [["real", real], ["deviation", deviation]]) {
+  for (const [kind, figure] of answered ? [["real", real], ["deviation", deviation]] : []) {
     const sign = printedSign(figure);
     seen[kind].add(sign);
     const own = words[kind][sign];
@@ -317,7 +344,8 @@ for (const state of [...signRows, ...fc.sample(pageStates, { seed: 30, numRuns: 
   const figureTexts = [shown.meaning, shown.caption, ...shown.ticks.map(({ text }) => text), ...shown.rows.flat()];
   for (const [text, echo] of [...figureTexts.map((text) => [text, false]), ...shown.lines.map((text) => [text, true]),
     ...shown.notes.map((text) => [text, true])]) {
-    for (const number of text.match(/\d+(?:[.,]\d+)*/g) ?? []) {
+    // A note's example of what to type ("z. B. 3,5") is no figure.
+    for (const number of text.replace(/z\. B\. \d+(?:,\d+)?/g, "").match(/\d+(?:[.,]\d+)*/g) ?? []) {
       expect(`${what}: ${number} in "${text.slice(0, 80)}"`, (echo && typedPieces.some((piece) => piece.includes(number)))
         || (/^\d+(?:,\d+)?$/.test(number) && printedNumbers.has(Number(number.replace(",", ".")))));
     }
@@ -328,10 +356,10 @@ for (const state of [...signRows, ...fc.sample(pageStates, { seed: 30, numRuns: 
     }
   }
   // Each field's note, and beside the result a line naming that field.
-  const noted = fieldNames.filter((_, i) => [state.nominal, state.inflation][i].note);
-  expectEqual(`${what}: notes`, JSON.stringify(shown.notedFields), JSON.stringify(noted));
+  const marked = (key) => fieldNames.filter((_, i) => [state.nominal, state.inflation][i][key]);
+  expectEqual(`${what}: notes`, JSON.stringify(shown.notedFields), JSON.stringify(marked("note")));
   expectEqual(`${what}: lines beside the result`, JSON.stringify(shown.lines.map((line) => fieldNames.find((name) => line.startsWith(name)))),
-    JSON.stringify(noted));
+    JSON.stringify(marked("line")));
   expect(`${what}: NaN, undefined or null in the page`, !/NaN|undefined/.test(shown.html) && !/\bnull\b/.test(shown.text));
   const address = new URLSearchParams(new URL(page.url()).search);
   expectEqual(`${what}: address`, `${address.get("zins")} ${address.get("inflation")}`, `${state.nominal.typed} ${state.inflation.typed}`);
@@ -350,8 +378,11 @@ await nominalField.fill("3.5");
 await inflationField.fill("2");
 await layout(false);
 
-// What a screen reader is told while a field is retyped: the report once,
-// after the pause, never the usage text, never the same twice.
+// What a screen reader is told while a field is retyped: the answer in
+// German once, after the pause, never the usage text or the report's raw
+// line, never the same twice. 3.5 % and 2.1 % give 1.371 %.
+await inflationField.fill("2,1");
+await nominalField.fill("3,5 Prozent");
 await page.evaluate(() => {
   window.announcements = [];
   new MutationObserver(() => window.announcements.push(document.getElementById("ansage").textContent))
@@ -362,11 +393,14 @@ for (let round = 0; round < 2; ++round) {
   await nominalField.fill("");
   await page.waitForTimeout(700);
   await nominalField.focus();
-  await page.keyboard.type("3.5");
+  await page.keyboard.type("3,5 Prozent");
   await page.waitForTimeout(800);
 }
-expectEqual("announcements", JSON.stringify(await page.evaluate(() => window.announcements)),
-  JSON.stringify([native("3.5", "2")]));
+const announcements = await page.evaluate(() => window.announcements);
+expect(`announcements ${announcements}`, announcements.length === 1 && announcements[0].startsWith("Realzins: 1,371\u00a0%. ")
+  && announcements[0].includes(await page.locator("#bedeutung").textContent()) && !announcements[0].includes("Tarvelin:"));
+await inflationField.fill("2");
+await nominalField.fill("3.5");
 
 // Copy: the report as shown, tabs and line ends kept, and said so.
 await context.grantPermissions(["clipboard-read", "clipboard-write"], { origin: server.origin });
@@ -391,8 +425,11 @@ await open(`${server.origin}/`, "");
 expect("start: report hidden", !(await report.isVisible()));
 await page.getByText("Was das Konsolenprogramm ohne Zinssätze ausgibt").click();
 expectEqual("start: usage text", await page.locator("#hilfe-text").textContent(), native());
-await page.getByRole("button", { name: "z. B. 5 % Zins und 2 % Inflation" }).click();
+await page.getByRole("button", { name: "z. B. 5 % Zins und 2 % Inflation" }).focus();
+await page.keyboard.press("Enter");
 expectEqual("example", await report.textContent(), expectedFile("5_2.out"));
+// The button is gone with the prompt: the person stays in the first field.
+expectEqual("example: focus", await page.evaluate(() => document.activeElement.id), "zins");
 expect("example: report shown", await report.isVisible());
 // The chart: every point a run of the program with the rate as typed, each
 // line's circles (of its colour) on its corners.
@@ -437,6 +474,27 @@ await plainPage.goto(`${server.origin}/?zins=5&inflation=2`);
 expect("without scripts: copy button shown", !(await plainPage.getByRole("button", { name: "Kopieren" }).isVisible()));
 await withoutScripts.close();
 
+// The answer first: the real rate as printed, with a decimal comma, in the
+// tab's title too, a sentence by its sign and the approximation's error.
+// A figure and its "%" are held together; an infinite or undefined rate is
+// said in words; text that is no number gets no answer at all. On a phone
+// 360 px wide, where "1,371 %" and "2,941 %" would end a line.
+await page.setViewportSize({ width: 360, height: 740 });
+for (const [query, handed, word, line] of [["zins=1,5&inflation=2,2", ["1.5", "2.2"], "schrumpft"], ["zins=5&inflation=2",
+  ["5", "2"], "wächst"], ["zins=2&inflation=2", ["2", "2"], "bleibt"], ["zins=%3Cscript%3E&inflation=2", ["<script>", "2"], null],
+["zins=drei&inflation=2", ["drei", "2"], null], ["zins=3,5%20Prozent&inflation=2,1", ["3.5", "2.1"], "wächst", "Realzins: 1,371\u00a0%"],
+["zins=4,5%25%20p.a.&inflation=2", ["4.5", "2"], "wächst"], ["zins=1e999&inflation=2", ["1e999", "2"], "ohne Grenze", "Realzins: unendlich"],
+["zins=nan&inflation=2", ["nan", "2"], "kein Realzins", "Realzins: keine Zahl"]]) {
+  const printed = native(...handed);
+  expectEqual(`answer for ${query}: report`, await open(`${server.origin}/?`, query), printed);
+  const [rate, off] = figures(printed).slice(1).map((figure) => figure.replace(".", ","));
+  const answer = [await page.locator("#realzins").textContent(), await page.title(), await page.locator("#bedeutung").textContent()];
+  const expected = line ?? `Realzins: ${rate}\u00a0%`;
+  await expectPercentKept(`answer for ${query}`);
+  expect(`answer for ${query}: ${answer}`, word === null ? answer.join("") === "Tarvelin – Zins und Inflation"
+    : answer[0] === expected && answer[1] === `${expected.replace(":", "")} · Tarvelin` && answer[2].includes(word)
+      && (line !== undefined || word === "bleibt" || [rate, off].every((figure) => answer[2].includes(figure.replace(/^-/, "")))));
+}
 // The first picture already holds the answer: the page arrives in two parts
 // with a pause between, in which a browser paints what it has unless the
 // module holds the picture back until it has run. No worker, which would
@@ -530,6 +588,15 @@ for (const colorScheme of ["light", "dark"]) {
       const optionTops = helpBoxes.slice(option, option + 2).map(([, , top]) => top);
       expect(`${state}: "-m" at heights ${optionTops}`, option >= 0 && new Set(optionTops).size === 1
         && !(await page.locator("form, fieldset").allTextContents()).join("").includes("-m"));
+      await expectPercentKept(state);
+      // The sheet says what it is, for which rates and when; the screen does not.
+      const sheetHead = await page.evaluate(() => {
+        const head = document.getElementById("druckkopf");
+        return head?.checkVisibility() ? head.innerText : "";
+      });
+      expect(`${state}: printed head ${sheetHead}`, media === "print" ? sheetHead.includes("Realzins") && sheetHead.includes(page.url())
+        && new RegExp(`Stand: \\d{1,2}\\. (?:Januar|Februar|März|April|Mai|Juni|Juli|August|September|Oktober|November|Dezember) ${new Date().getFullYear()}`).test(sheetHead)
+        : sheetHead === "");
       // The answer's line, where it sticks over the page, hides what scrolls under it.
       const answerBackground = await page.locator("#realzins").evaluate((line) => getComputedStyle(line).backgroundColor);
       expect(`${state}: answer's background ${answerBackground}`, media === "print" || query === "" || /^rgb\(/.test(answerBackground));
@@ -560,12 +627,18 @@ const visit = async (query) => {
   return JSON.stringify([await visitor.locator("#ausgabe").textContent(), await visitor.locator("#neu").count()]);
 };
 await visit("?zins=5&inflation=2");
-await visitor.evaluate(() => navigator.serviceWorker.ready);
+// Until the worker serves the page: a worker that never does is found below.
+await visitor.waitForFunction(() => navigator.serviceWorker.controller !== null, null, { timeout: 10000 }).catch(() => {});
 const cdp = await profile.newCDPSession(visitor);
 const { url: manifestUrl, errors } = await cdp.send("Page.getAppManifest");
 const { installabilityErrors } = await cdp.send("Page.getInstallabilityErrors");
 expectEqual("installable", JSON.stringify([manifestUrl, errors, installabilityErrors]),
   JSON.stringify([`${offlineServer.origin}/manifest.webmanifest`, [], []]));
+// A first visit fetches each file once, and only what the page and its
+// installation use: the module is inlined in the page.
+const firstVisit = offlineServer.served.map(({ path }) => (path === "/" ? "/index.html" : path)).sort();
+expectEqual("first visit: each file once", firstVisit.join(" "),
+  [...new Set(firstVisit)].filter((path) => path !== "/tarvelin.wasm").join(" "));
 const servedOnline = offlineServer.served.length;
 await profile.setOffline(true);
 expectEqual("offline: reloaded", await visit("?zins=5&inflation=2&m"), JSON.stringify([expectedFile("5_2_multi.out"), 0]));
@@ -581,9 +654,13 @@ await axeFinds("offline", visitor);
 await profile.setOffline(false);
 // Another cache of the same origin, which is none of the page's business.
 await visitor.evaluate(() => caches.open("andere").then((cache) => cache.put("andere", new Response("andere"))));
-for (const [file, from, to] of [["index.html", "</main>", "<p id=\"neu\"></p></main>"], ["sw.js", /tarvelin-\w+/, "tarvelin-neu"]]) {
-  writeFileSync(join(scratch, "web", file), readFileSync(join(scratch, "web", file), "utf8").replace(from, to));
-}
+const edit = (file, from, to) => writeFileSync(join(scratch, "web", file), readFileSync(join(scratch, "web", file), "utf8").replace(from, to));
+const pageHash = () => createHash("sha256").update(readFileSync(join(scratch, "web", "index.html"))).digest("hex");
+const oldHash = pageHash();
+edit("index.html", "</main>", "<p id=\"neu\"></p></main>");
+edit("sw.js", /tarvelin-\w+/, "tarvelin-neu");
+// A new build's worker knows its page by the page's hash.
+edit("sw.js", oldHash, pageHash());
 expectEqual("new build: the cached page once more", await visit("?zins=5&inflation=2"),
   JSON.stringify([expectedFile("5_2.out"), 0]));
 const cacheNames = () => visitor.evaluate(async () => (await caches.keys()).sort().join());
@@ -591,7 +668,8 @@ for (let wait = 0; wait < 100 && await cacheNames() !== "andere,tarvelin-neu"; +
 expectEqual("new build: taken at the next visit", await visit("?zins=5&inflation=2"),
   JSON.stringify([expectedFile("5_2.out"), 1]));
 // The old build's cache gone, the other one kept, and the new cache holding
-// the new build's files, each as served.
+// the new build's page and, of its other files, those the browser asked for,
+// each as served. The module is for WASI runtimes: the page holds it inlined.
 expectEqual("new build: caches", await cacheNames(), "andere,tarvelin-neu");
 const digest = (bytes) => createHash("sha256").update(bytes).digest("hex");
 const cachedFiles = await visitor.evaluate(async () => {
@@ -600,8 +678,10 @@ const cachedFiles = await visitor.evaluate(async () => {
   return Promise.all((await cache.keys()).map(async (request) => `${new URL(request.url).pathname.slice(1)} ${
     hex(await crypto.subtle.digest("SHA-256", await (await cache.match(request)).arrayBuffer()))}`));
 });
-expectEqual("new build: cached files", cachedFiles.sort().join("\n"), readdirSync(join(scratch, "web")).filter((file) => file !== "sw.js")
-  .map((file) => `${file} ${digest(readFileSync(join(scratch, "web", file)))}`).sort().join("\n"));
+const builtFiles = readdirSync(join(scratch, "web")).filter((file) => !["sw.js", "tarvelin.wasm"].includes(file))
+  .map((file) => `${file} ${digest(readFileSync(join(scratch, "web", file)))}`);
+expect(`new build: cached files ${cachedFiles}`, cachedFiles.some((line) => line.startsWith("index.html "))
+  && cachedFiles.every((line) => builtFiles.includes(line)));
 await profile.close();
 offlineServer.close();
 rmSync(scratch, { recursive: true });

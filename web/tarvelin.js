@@ -463,7 +463,6 @@ function offerCopy(parts, report, announcer) {
 function start() {
   const parts = pageParts();
   fillFromAddress(parts);
-  dateSheet(parts);
   window.addEventListener("beforeprint", () => dateSheet(parts));
 
   // Compiled here, at once: the module is small, and the report should not
@@ -522,6 +521,9 @@ function start() {
   });
   offerCopy(parts, () => shown, announcer);
   show();
+  // Formatting a date loads the browser's German locale data: done after the
+  // first report, never before it.
+  setTimeout(() => dateSheet(parts));
 }
 
 start();

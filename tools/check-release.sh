@@ -65,15 +65,14 @@ echo "== the ZIP archives"
 # Members in name order, so that the bytes do not depend on the order a file
 # system lists a folder in: the Windows one for its user, with the German text
 # instead of the README; the web one, one folder with the page (the module,
-# and the manifest, icons and service worker that keep it offline and
-# installable) and the licence.
+# and the manifest, with its icons, and the service worker that keep it
+# offline and installable) and the licence.
 win=tarvelin-$version-win32
 expect_members "$(zip_members "$win.zip")" \
   "$win/CHANGELOG.md" "$win/LICENSE" "$win/LIESMICH.txt" "$win/tarvelin.exe"
 web=tarvelin-web-$version
-expect_members "$(zip_members "$web.zip")" "$web/LICENSE" "$web/icon-192.png" \
-  "$web/icon-512.png" "$web/index.html" "$web/manifest.webmanifest" "$web/sw.js" \
-  "$web/tarvelin.wasm"
+expect_members "$(zip_members "$web.zip")" "$web/LICENSE" "$web/index.html" \
+  "$web/manifest.webmanifest" "$web/sw.js" "$web/tarvelin.wasm"
 # LIESMICH.txt as Notepad reads it best: a byte order mark, CR LF at each
 # line's end and no other control character (an overstrike left by col would
 # show as a box and a letter twice).

@@ -6,11 +6,13 @@ cmake_policy(VERSION 3.20)
 # -P assemble.cmake. index.html gets the stylesheet and the script inline and
 # the module's bytes as base64 in the script, so that it works opened from the
 # file system, where the browser loads neither modules nor other files; the
-# Content-Security-Policy names the two by their SHA-256. The module is also
-# copied beside the page, as the program for any WASI runtime. Beside them, for
-# a page served over http(s): the web app manifest, its icons (the page's own
-# 16-pixel icon enlarged pixel for pixel by netpbm, whose PNGs carry no time)
-# and the service worker, which knows each file it caches by its hash.
+# Content-Security-Policy names the two by their SHA-256. The script is
+# states.js, the tables of what the page says, then tarvelin.js. The module is
+# also copied beside the page, as the program for any WASI runtime. Beside
+# them, for a page served over http(s): the web app manifest, with its icons
+# inside as data (the page's own 16-pixel icon enlarged pixel for pixel by
+# netpbm, whose PNGs carry no time), so that one request brings all it
+# names, and the service worker, which knows each file it caches by its hash.
 # Also -DPNGTOPAM=... -DPAMENLARGE=... -DPAMTOPNG=...
 
 set(base64_alphabet "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/")
@@ -51,6 +53,18 @@ function(base64_of_hex hex out)
   set(${out} "${text}" PARENT_SCOPE)
 endfunction()
 
+# Comments left out of what is served, bar the licence's lines: they are for
+# the people who read the sources, and every byte counts on a first visit.
+# A script's are whole lines of //, a stylesheet's /* */.
+function(strip_comments variable pattern)
+  string(REPLACE " SPDX-" "@SPDX@" text "${${variable}}")
+  string(REGEX REPLACE "${pattern}" "" text "${text}")
+  string(REPLACE "@SPDX@" " SPDX-" text "${text}")
+  set(${variable} "${text}" PARENT_SCOPE)
+endfunction()
+set(script_comments "(^|\n)[ \t]*//[^@\n][^\n]*")
+set(style_comments "/\\*[^*@]*\\*+([^/*][^*]*\\*+)*/\n?")
+
 # The CSP source expression of an inline element's text.
 function(csp_hash text out)
   string(SHA256 digest "${text}")
@@ -71,9 +85,13 @@ endfunction()
 file(READ "${MODULE}" module_hex HEX)
 base64_of_hex("${module_hex}" module_base64)
 
+file(READ "${SOURCE_DIR}/states.js" states)
 file(READ "${SOURCE_DIR}/tarvelin.js" script)
 replace_once(script "@TARVELIN_MODULE_BASE64@" "${module_base64}")
+set(script "${states}\n${script}")
+strip_comments(script "${script_comments}")
 file(READ "${SOURCE_DIR}/tarvelin.css" style)
+strip_comments(style "${style_comments}")
 set(script "\n${script}")
 set(style "\n${style}")
 
@@ -89,31 +107,36 @@ replace_once(page "@STYLE_HASH@" "${style_hash}")
 file(MAKE_DIRECTORY "${OUTPUT_DIR}")
 file(WRITE "${OUTPUT_DIR}/index.html" "${page}")
 file(COPY_FILE "${MODULE}" "${OUTPUT_DIR}/tarvelin.wasm")
-file(COPY_FILE "${SOURCE_DIR}/manifest.webmanifest" "${OUTPUT_DIR}/manifest.webmanifest")
 
 string(REGEX MATCH "rel=\"icon\" type=\"image/png\" href=\"data:image/png;base64,([^\"]+)\"" icon "${page}")
 if(NOT icon)
   message(FATAL_ERROR "assemble.cmake: the page's PNG icon not found")
 endif()
-file(WRITE "${OUTPUT_DIR}/icon.base64" "${CMAKE_MATCH_1}")
+set(scratch "${OUTPUT_DIR}/icon.scratch")
+file(WRITE "${scratch}" "${CMAKE_MATCH_1}")
+file(READ "${SOURCE_DIR}/manifest.webmanifest" manifest)
 foreach(size 192 512)
   math(EXPR factor "${size} / 16")
-  execute_process(COMMAND base64 -d "${OUTPUT_DIR}/icon.base64"
+  execute_process(COMMAND base64 -d "${scratch}"
     COMMAND "${PNGTOPAM}" -alphapam
     COMMAND "${PAMENLARGE}" ${factor}
     COMMAND "${PAMTOPNG}"
-    OUTPUT_FILE "${OUTPUT_DIR}/icon-${size}.png" RESULTS_VARIABLE statuses)
+    OUTPUT_FILE "${scratch}.png" RESULTS_VARIABLE statuses)
   if(NOT statuses MATCHES "^0(;0)*$")
     message(FATAL_ERROR "assemble.cmake: icon-${size}.png not made (${statuses})")
   endif()
+  file(READ "${scratch}.png" icon_hex HEX)
+  base64_of_hex("${icon_hex}" icon_base64)
+  replace_once(manifest "\"icon-${size}.png\"" "\"data:image/png;base64,${icon_base64}\"")
 endforeach()
-file(REMOVE "${OUTPUT_DIR}/icon.base64")
+file(REMOVE "${scratch}" "${scratch}.png")
+file(WRITE "${OUTPUT_DIR}/manifest.webmanifest" "${manifest}")
 
 # The service worker caches what the page and its installation use, each
 # file with its hash, and names its cache by a hash of them all.
 set(cached_hashes "")
 set(cached_files "")
-foreach(file index.html manifest.webmanifest icon-192.png icon-512.png)
+foreach(file index.html manifest.webmanifest)
   file(SHA256 "${OUTPUT_DIR}/${file}" file_hash)
   string(APPEND cached_hashes "${file_hash} ${file}\n")
   list(APPEND cached_files "${file}=${file_hash}")
@@ -122,6 +145,7 @@ list(JOIN cached_files " " cached_files)
 string(SHA256 cache_version "${cached_hashes}")
 string(SUBSTRING "${cache_version}" 0 16 cache_version)
 file(READ "${SOURCE_DIR}/sw.js" worker)
+strip_comments(worker "${script_comments}")
 replace_once(worker "@CACHE_VERSION@" "${cache_version}")
 replace_once(worker "@CACHED_FILES@" "${cached_files}")
 file(WRITE "${OUTPUT_DIR}/sw.js" "${worker}")

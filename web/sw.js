@@ -8,8 +8,9 @@
 
 const cacheName = "tarvelin-@CACHE_VERSION@";
 // What the page and its installation use, each file with the SHA-256 of this
-// build's bytes: "index.html=9f2c... manifest.webmanifest=...". The module
-// beside the page is for WASI runtimes; the page runs its own inlined copy.
+// build's bytes: "index.html=9f2c... manifest.webmanifest=...". The manifest
+// holds its icons. The module beside the page is for WASI runtimes; the page
+// runs its own inlined copy.
 const fileHashes = new Map("@CACHED_FILES@".split(" ").map((entry) => entry.split("=")));
 
 const hex = (buffer) => [...new Uint8Array(buffer)].map((byte) => byte.toString(16).padStart(2, "0")).join("");
@@ -22,29 +23,36 @@ async function thisBuilds(response, hash) {
   return new Response(body, { headers: response.headers });
 }
 
-// A file, fetched once: what the browser loaded a moment ago is taken from
-// its own cache (the page under whatever address it was opened), and only
-// what it lacks, or holds from another build, is fetched anew.
-async function fetchOnce(file, addresses = [file]) {
+// A file, fetched once: what the browser loaded is taken from its own cache
+// (the page under whatever address it was opened), waiting up to a few
+// seconds for what it is still loading; only what it lacks, or holds from
+// another build, is fetched anew.
+async function fetchOnce(file, addresses = [file], seconds = 0) {
   const hash = fileHashes.get(file);
-  for (const address of addresses) {
-    const held = await fetch(new Request(address, { cache: "only-if-cached", mode: "same-origin" })).catch(() => null);
-    const response = await thisBuilds(held, hash);
-    if (response !== null) return response;
+  for (let waited = 0; waited <= seconds * 5; ++waited) {
+    if (waited > 0) await new Promise((resolve) => { setTimeout(resolve, 200); });
+    for (const address of addresses) {
+      const held = await fetch(new Request(address, { cache: "only-if-cached", mode: "same-origin" })).catch(() => null);
+      const response = await thisBuilds(held, hash);
+      if (response !== null) return response;
+    }
   }
   return thisBuilds(await fetch(new Request(file, { cache: "reload" })), hash);
 }
 
-// The page, for visits without network. The manifest and the icons are
-// cached as the browser asks for them: fetched here as well, they would come
-// twice where the browser fetches them before the worker serves the page.
+// Everything the page ships, for visits without network: the page, which
+// the browser has just loaded, and the manifest, which it asks for a moment
+// after the page. Fetched here at once, the manifest would come twice.
 self.addEventListener("install", (event) => {
   event.waitUntil((async () => {
     const pages = await self.clients.matchAll({ type: "window", includeUncontrolled: true });
     const addresses = pages.map((page) => page.url).filter((url) => new URL(url).origin === self.location.origin);
-    const page = await fetchOnce("index.html", [...addresses, "index.html"]);
-    if (page === null) throw new Error("index.html: not this build's");
-    await (await caches.open(cacheName)).put(new Request("index.html"), page);
+    const cache = await caches.open(cacheName);
+    for (const [file, from, seconds] of [["index.html", [...addresses, "index.html"], 0], ["manifest.webmanifest", undefined, 3]]) {
+      const response = await fetchOnce(file, from, seconds);
+      if (response === null) throw new Error(`${file}: not this build's`);
+      await cache.put(new Request(file), response);
+    }
     await self.skipWaiting();
   })());
 });
@@ -57,8 +65,8 @@ self.addEventListener("activate", (event) => {
 });
 
 // From the cache first; the rates in the address do not matter, and the
-// folder's address is the page. A file of this build not yet cached is
-// cached as it passes.
+// folder's address is the page. A file of this build not yet cached (the
+// install was cut short) is cached as it passes.
 self.addEventListener("fetch", (event) => {
   if (event.request.method !== "GET") return;
   const url = new URL(event.request.url);

@@ -2,7 +2,9 @@
 // SPDX-License-Identifier: MIT
 // The page is a thin shell around the console program, compiled to
 // WebAssembly: the fields become its arguments, and what it writes to standard
-// output is shown as text. No figure is computed or formatted here.
+// output is shown as text. No figure is computed or rounded here: the page
+// writes the program's printed digits the German way, and says what they
+// mean by the tables of states.js, which the build puts in front of this.
 
 // The module's bytes, written in by the build.
 const moduleBase64 = "@TARVELIN_MODULE_BASE64@";
@@ -141,6 +143,12 @@ function pointForm(number) {
   return fraction === undefined ? plain : `${plain}.${fraction}`;
 }
 
+// A number as the program should get it: as typed where the C library reads
+// all of it, else the point form of its German form; null for neither.
+function pointOf(number) {
+  return number !== "" && strtodLength(number) === number.length ? number : pointForm(number);
+}
+
 // The words savers write after a rate: "3,5 %", "3,5 Prozent", "3,5 % p. a.",
 // "3,5 pro Jahr", "3,5 jährlich", "3,5." and the like, in any case and
 // spacing. Taken off from the end one by one: a pattern with white space on
@@ -149,31 +157,34 @@ function numberBeforeWords(text) {
   return [/\.$/, /(?:p\.\s*a\.?|pro\s+jahr|jährlich)$/i, /(?:%|prozent)$/i]
     .reduce((rest, words) => rest.replace(words, "").trimEnd(), text.trim());
 }
+// The same words where more follows them: "5 % Zinsen" leaves out "Zinsen".
+const leadingSaverWords = /^(?:(?:%|prozent|p\.\s*a\.?|pro\s+jahr|jährlich)\s*)*/i;
 
-// At most this much of a text is shown in a note: a megabyte of digits
-// still gives a note of one line.
-const shortened = (text) => (text.length > 16 ? `${text.slice(0, 16)}…` : text);
-const quoted = (text) => `„${shortened(text)}“`;
-
-// What the page makes of a field: { kind, point, read, stop }.
-//   "whole":    the program reads it all (white space and "%" after it aside);
-//               it goes to the program as typed. "1.500" is 1.5, as in C.
-//   "handed":   a rate the program would cut short, written as savers do
-//               ("3,5", "3,5 Prozent", "5 p. a."); the program gets point.
-//   "partly":   a number, then text that is none ("5 Euro"); the program
-//               reads read, up to stop, and gets the text as typed.
-//   "noNumber": no number where it starts ("drei", "%"); there is no answer.
+// What the page makes of a field, by the kinds of the table of notes:
+// { kind, point, text, number, rest }; point is what the program gets.
 // An empty field is null: the program shows its usage text.
 function readingOf(text) {
   if (text === "") return null;
+  const reading = (kind, point, more) => ({ kind, point, text, ...more });
+  if (text.trim() === "") return reading("blank", text);
   const length = strtodLength(text);
   // Trimmed, not matched: /^\s*%?\s*$/ takes quadratic time on a long run of spaces.
-  if (length > 0 && ["", "%"].includes(text.slice(length).trim())) return { kind: "whole", point: text };
-  const number = numberBeforeWords(text);
-  const point = strtodLength(number) === number.length && number !== "" ? number : pointForm(number);
-  if (point !== null) return { kind: "handed", point };
-  if (length === 0) return { kind: "noNumber", point: text };
-  return { kind: "partly", point: text, read: text.slice(0, length).trim(), stop: String.fromCodePoint(text.codePointAt(length)) };
+  if (length > 0 && ["", "%"].includes(text.slice(length).trim())) return reading("number", text);
+  const whole = pointOf(numberBeforeWords(text));
+  if (whole !== null) return reading("number", whole);
+  if (/^\s*[+\-\u2212\u2013]\s*$/.test(text)) return reading("started", text);
+  // The number it starts with: as far as the C library reads, or as far as
+  // a German form's characters go, whichever is longer.
+  const german = /^\s*[+\-\u2212\u2013]?\d[\d.,]*/.exec(text)?.[0] ?? "";
+  const head = german.length > length ? german : text.slice(0, length);
+  if (head === "") return reading("noNumber", text);
+  const number = head.trim();
+  const rest = text.slice(head.length).trim().replace(leadingSaverWords, "");
+  // "3," is "3,5" being typed.
+  const point = pointOf(rest === "" ? number.replace(/,$/, "") : number);
+  if (point === null) return reading("unclear", text);
+  if (rest === "") return reading("number", point);
+  return /^\p{L}/u.test(rest) ? reading("words", point, { number, rest }) : reading("unclear", text);
 }
 
 // The text the program gets for a field.
@@ -197,46 +208,75 @@ function showText(element, text) {
 // gives "2.941", "Unterschied (= ...):\t 0.0588236 %" gives "0.0588236".
 const printedFigure = (report, label) => new RegExp(`${label}[^:\\n]*:\\s+(\\S+)\\s+%`).exec(report)?.[1];
 
-// A printed figure as a German reader writes it: the program's digits, the
-// decimal point shown as a comma.
-const withComma = (figure) => figure.replace(".", ",");
+// A printed figure's sign: "+", "-", "0" (0.00), "-0" (-0.00), "inf", "-inf" or "nan".
+function printedSign(figure) {
+  const minus = figure.startsWith("-") ? "-" : "";
+  if (/nan/i.test(figure)) return "nan";
+  if (/inf/i.test(figure)) return `${minus}inf`;
+  return /[1-9]/.test(figure) ? minus || "+" : `${minus}0`;
+}
+
+// A printed figure as Germans write it: thousands points, a decimal comma
+// and the minus sign, on the program's digits; none is added or taken away.
+function germanFigure(figure) {
+  const match = /^(-?)(\d+)(?:\.(\d+))?$/.exec(figure);
+  if (match === null) return figure;
+  const [, minus, whole, fraction] = match;
+  return `${minus === "" ? "" : "\u2212"}${whole.replace(/\B(?=(?:\d{3})+$)/g, ".")}${fraction === undefined ? "" : `,${fraction}`}`;
+}
+
+// In a sentence a figure is said without its sign and without the zeros at
+// its end, which claim no more than the digits before them.
+const saidFigure = (figure) => germanFigure(figure.replace(/^-/, "").replace(/(\.\d*?)0+$/, "$1").replace(/\.$/, ""));
 
 // A figure never parts from its unit at a line's end.
 const noBreak = "\u00a0";
 
-// The real rate as a saver reads it: the digits with a comma and "%", or
-// words where the program printed inf or nan.
-function rateInWords(figure) {
-  if (/nan/i.test(figure)) return "keine Zahl";
-  if (/inf/i.test(figure)) return figure.startsWith("-") ? "minus unendlich" : "unendlich";
-  return `${withComma(figure)}${noBreak}%`;
+// A text of the tables with its {names} filled in.
+const filled = (text, values) => text.replace(/\{(\w+)\}/g, (_, name) => values[name]);
+
+// The answer's line, its sentence and the tab's title, from the printed
+// report by the tables of what the page says; null without a report.
+function answerOf(report) {
+  const [nominal, inflation, real, deviation] = ["Zins", "Inflation", "Tarvelin", "Unterschied"]
+    .map((label) => printedFigure(report, label));
+  if (deviation === undefined) return null;
+  const sign = printedSign(real);
+  const rate = answerTexts[sign] ?? `${germanFigure(real)}${noBreak}%`;
+  const causeSign = (figure) => ({ "-0": "0", inf: "+", "-inf": "-" })[printedSign(figure)] ?? printedSign(figure);
+  const cause = causes[[real, nominal, inflation].map(causeSign).join(" ")] ?? "";
+  const points = saidFigure(deviation);
+  const sentence = filled(sentences[sign], { cause, rate: `${saidFigure(real)}${noBreak}%` }) +
+    filled(approximations[printedSign(deviation)], { deviation: `${points}${noBreak}Prozentpunkt${points === "1" ? "" : "e"}` });
+  return { line: filled(answerTexts.line, { rate }), title: filled(answerTexts.title, { rate }), sentence };
 }
 
-// The answer in words, chosen by the printed real rate's sign, and what the
-// usual approximation misses, from the printed deviation: { rate, meaning }.
-// Printed figures are digits, or inf or nan with a sign.
-function answerOf(report) {
-  const real = printedFigure(report, "Tarvelin");
-  const deviation = printedFigure(report, "Unterschied");
-  if (real === undefined || deviation === undefined) return null;
-  const size = (figure) => withComma(figure.replace(/^-/, ""));
-  const zero = (figure) => !/[1-9a-z]/i.test(figure);
-  const finite = (figure) => !/[a-z]/i.test(figure);
-  const purse = "Die Kaufkraft Ihres Geldes";
-  let meaning;
-  if (/nan/i.test(real)) meaning = "Aus diesen Sätzen ergibt sich kein Realzins.";
-  else if (zero(real)) meaning = `${purse} bleibt gleich: Die Zinsen gleichen die Inflation aus.`;
-  else if (!finite(real)) meaning = `${purse} ${real.startsWith("-") ? "schrumpft" : "wächst"} ohne Grenze.`;
-  else if (real.startsWith("-")) {
-    meaning = `${purse} schrumpft: Nach einem Jahr kauft Ihr Geld trotz der Zinsen ${size(real)}${noBreak}% weniger als heute.`;
-  } else meaning = `${purse} wächst: Nach einem Jahr kauft Ihr Geld dank der Zinsen ${size(real)}${noBreak}% mehr als heute.`;
-  const approximation = " Die Näherung Zins minus Inflation";
-  if (zero(deviation)) meaning += `${approximation} trifft hier genau.`;
-  else if (/inf/i.test(deviation)) meaning += `${approximation} liegt unendlich weit daneben.`;
-  else if (finite(deviation)) {
-    meaning += `${approximation} liegt um ${size(deviation)}${noBreak}Prozentpunkte ${deviation.startsWith("-") ? "darunter" : "darüber"}.`;
-  }
-  return { rate: rateInWords(real), meaning };
+// At most this much of a text is shown in a note: a megabyte of digits
+// still gives a note of one line.
+const shortened = (text) => (text.length > 16 ? `${text.slice(0, 16)}…` : text);
+
+// What the program holds otherwise than typed, by the table of held notes:
+// a plain number of at most the report's two decimals printed as another,
+// or a number printed as inf; null where it holds what was typed.
+function heldOf(point, printed) {
+  if (printed === undefined || /nan/i.test(printed)) return null;
+  if (/inf/i.test(printed)) return /inf/i.test(point) ? null : "infinite";
+  const plain = /^\s*([+-]?)(\d+)(?:\.(\d{0,2}))?\s*%?\s*$/.exec(point);
+  if (plain === null) return null;
+  const [, sign, whole, fraction = ""] = plain;
+  return `${sign === "-" ? "-" : ""}${whole.replace(/^0+(?=\d)/, "")}.${fraction.padEnd(2, "0")}` === printed ? null : "rounded";
+}
+
+// The note beside the answer on one field, after its name; "" for none.
+function noteOf(id, reading, printed) {
+  if (reading === null) return "";
+  const typed = shortened(reading.text.trim());
+  const number = shortened(reading.number ?? typed);
+  const held = ["number", "words"].includes(reading.kind) ? heldOf(reading.point, printed) : null;
+  const said = [filled(fieldNotes[reading.kind], { typed, number, rest: shortened(reading.rest ?? ""), example: fieldTexts[id].example }),
+    held === null ? "" : filled(heldNotes[held], { number, held: answerTexts[printedSign(printed)] ?? germanFigure(printed) })]
+    .filter((text) => text !== "");
+  return said.length === 0 ? "" : `${fieldTexts[id].name}: ${said.join(" ")}`;
 }
 
 function base64Bytes(text) {
@@ -249,18 +289,23 @@ function base64Bytes(text) {
 // The chart: for the nominal rate the program got, the difference and the
 // exact real rate over whole inflation rates a few points either side of the
 // person's, every point a run of the program; their own point, the report's,
-// ringed.
+// circled.
 const chartSteps = [-5, -4, -3, -2, -1, 0, 1, 2, 3, 4, 5];
 
-function chartPoints(module, nominal, report) {
+// The inflation rates the chart runs, none where it would show nothing: a
+// rate that is no finite number, or one far out. Known at once, so that the
+// chart's place is kept or given up before it is drawn.
+function chartInflations(report) {
   const centre = Math.round(Number(printedFigure(report, "Inflation")));
-  if (!Number.isFinite(centre) || Math.abs(centre) > 1000) return [];
-  return chartSteps.map((step) => String(centre + step)).filter((text) => Number(text) > -90)
-    .map((inflation) => {
-      const printed = runProgram(module, [programName, nominal, inflation]);
-      return { inflation, difference: printedFigure(printed, "Differenz"), real: printedFigure(printed, "Tarvelin") };
-    })
-    .filter(({ difference, real }) => Number.isFinite(Number(difference)) && Number.isFinite(Number(real)));
+  if (!Number.isFinite(centre) || Math.abs(centre) > 1000 || !Number.isFinite(Number(printedFigure(report, "Zins")))) return [];
+  return chartSteps.map((step) => String(centre + step)).filter((text) => Number(text) > -90);
+}
+
+function chartPoints(module, nominal, inflations) {
+  return inflations.map((inflation) => {
+    const printed = runProgram(module, [programName, nominal, inflation]);
+    return { inflation, difference: printedFigure(printed, "Differenz"), real: printedFigure(printed, "Tarvelin") };
+  }).filter(({ difference, real }) => Number.isFinite(Number(difference)) && Number.isFinite(Number(real)));
 }
 
 function drawChart(figure, report, points) {
@@ -273,37 +318,41 @@ function drawChart(figure, report, points) {
     return element;
   };
   const own = { inflation: printedFigure(report, "Inflation"), real: printedFigure(report, "Tarvelin") };
-  const [first, last] = [Number(points[0].inflation), Number(points[points.length - 1].inflation)];
-  const ownShown = Number(own.inflation) >= first && Number(own.inflation) <= last && Number.isFinite(Number(own.real));
-  // The printed figures, lowest and highest by value, label the y-axis.
-  const printed = points.flatMap(({ difference, real }) => [difference, real]).concat(ownShown ? [own.real] : [])
-    .sort((a, b) => Number(a) - Number(b));
+  const [first, last] = [points[0].inflation, points[points.length - 1].inflation];
+  const ownShown = Number(own.inflation) >= Number(first) && Number(own.inflation) <= Number(last) && Number.isFinite(Number(own.real));
+  // The printed figures, lowest and highest by value, span the y-axis; its
+  // marks are real rates alone, all printed with three decimals.
+  const byValue = (figures) => figures.sort((a, b) => Number(a) - Number(b));
+  const reals = byValue(points.map(({ real }) => real).concat(ownShown ? [own.real] : []));
+  const printed = byValue(points.map(({ difference }) => difference).concat(reals));
   const [low, high] = [Number(printed[0]), Number(printed[printed.length - 1])];
   const [left, right, top, bottom] = [92, 470, 20, 260];
-  const x = (inflation) => left + ((right - left) * (Number(inflation) - first)) / (last - first);
+  const x = (inflation) => left + ((right - left) * (Number(inflation) - Number(first))) / (Number(last) - Number(first));
   const y = (value) => (high === low ? (top + bottom) / 2 : bottom - ((bottom - top) * (Number(value) - low)) / (high - low));
   const children = [
     shape("line", { x1: left, y1: bottom, x2: right, y2: bottom, class: "achse" }),
     shape("line", { x1: left, y1: top, x2: left, y2: bottom, class: "achse" }),
   ];
+  // SVG text does not wrap: a plain space before "%".
   const label = (text, attributes) => Object.assign(shape("text", attributes), { textContent: text });
-  children.push(label(points[0].inflation, { x: left, y: bottom + 22, "text-anchor": "start" }),
-    label(`Inflation in %: ${points[points.length - 1].inflation}`, { x: right, y: bottom + 22, "text-anchor": "end" }));
-  // Ticks by importance, each where it does not crowd one already set.
-  const ticks = [];
-  const tick = (figure, value) => {
-    if (ticks.some((taken) => Math.abs(y(taken) - y(value)) < 18)) return;
-    ticks.push(value);
-    children.push(shape("line", { x1: left - 4, y1: y(value), x2: left, y2: y(value), class: "achse" }),
-      label(`${withComma(figure)} %`, { x: left - 7, y: y(value) + 5, "text-anchor": "end" }));
+  children.push(label(`${germanFigure(first)} %`, { x: left, y: bottom + 22, "text-anchor": "start" }),
+    label("Inflation", { x: (left + right) / 2, y: bottom + 22, "text-anchor": "middle" }),
+    label(`${germanFigure(last)} %`, { x: right, y: bottom + 22, "text-anchor": "end" }));
+  // Marks by importance, each where it does not crowd one already set.
+  const marks = [];
+  const mark = (figure) => {
+    if (marks.some((taken) => Math.abs(y(taken) - y(figure)) < 18)) return;
+    marks.push(figure);
+    children.push(shape("line", { x1: left - 4, y1: y(figure), x2: left, y2: y(figure), class: "achse" }),
+      label(`${germanFigure(figure)} %`, { x: left - 7, y: y(figure) + 5, "text-anchor": "end", class: "marke" }));
   };
-  if (ownShown) tick(own.real, own.real);
+  if (ownShown) mark(own.real);
   if (low <= 0 && high >= 0) {
     children.push(shape("line", { x1: left, y1: y(0), x2: right, y2: y(0), class: "null" }));
-    tick("0", 0);
+    mark("0.000");
   }
-  tick(printed[printed.length - 1], high);
-  tick(printed[0], low);
+  mark(reals[reals.length - 1]);
+  mark(reals[0]);
   for (const [key, name] of [["difference", "differenz"], ["real", "tarvelin"]]) {
     const line = points.map((point) => `${x(point.inflation)},${y(point[key])}`).join(" ");
     children.push(shape("polyline", { points: line, class: name }));
@@ -311,14 +360,14 @@ function drawChart(figure, report, points) {
   }
   if (ownShown) children.push(shape("circle", { cx: x(own.inflation), cy: y(own.real), r: 9, class: "eigen" }));
   svg.replaceChildren(...children);
-  figure.querySelector("figcaption").textContent = `Zins ${withComma(printedFigure(report, "Zins"))}${noBreak}%: ` +
-    "Differenz (gestrichelt) und Realzins (durchgezogen) bei Inflation von " +
-    `${points[0].inflation} bis ${points[points.length - 1].inflation}${noBreak}%` +
-    (ownShown ? `. Der Ring zeigt Ihren Fall, ${withComma(own.inflation)}${noBreak}% Inflation.` : ".");
+  figure.querySelector("figcaption").textContent = `Zins ${germanFigure(printedFigure(report, "Zins"))}${noBreak}%: ` +
+    "Differenz (gestrichelt) und Realzins (durchgezogen) bei einer Inflation von " +
+    `${germanFigure(first)} bis ${germanFigure(last)}${noBreak}%` +
+    (ownShown ? `. Der Kreis markiert Ihre Eingabe, ${germanFigure(own.inflation)}${noBreak}% Inflation.` : ".");
   figure.querySelector("tbody").replaceChildren(...points.map((point) => {
     const row = document.createElement("tr");
-    for (const text of [point.inflation, withComma(point.difference), withComma(point.real)]) {
-      row.append(Object.assign(document.createElement("td"), { textContent: text }));
+    for (const text of [point.inflation, point.difference, point.real]) {
+      row.append(Object.assign(document.createElement("td"), { textContent: germanFigure(text) }));
     }
     return row;
   }));
@@ -336,91 +385,97 @@ function pageParts() {
     report: byId("ausgabe"),
     announcer: byId("ansage"),
     prompt: byId("einstieg"),
+    answerBlock: byId("antwort"),
+    answer: byId("realzins"),
+    notes: byId("lesarten"),
     result: byId("ergebnis"),
     chart: byId("verlauf"),
-    answer: byId("realzins"),
     meaning: byId("bedeutung"),
-    readings: byId("lesarten"),
     copied: byId("kopiert"),
     sheetAddress: byId("druck-adresse"),
     sheetDate: byId("druck-datum"),
+    sheetEmpty: byId("druck-leer"),
     title: document.title,
   };
 }
 
-// The fields and the layout as the address has them.
+// The fields and the layout as the address has them: "m" or "m=1" is the
+// multi-line layout, "m=0" the single line.
 function fillFromAddress(parts) {
   const query = new URLSearchParams(window.location.search);
   parts.fields.forEach((field) => { field.value = query.get(field.name) ?? ""; });
-  (query.has("m") ? parts.multiLine : parts.singleLine).checked = true;
+  const multiLine = query.has("m") && !["0", "false", "nein"].includes(query.get("m").toLowerCase());
+  (multiLine ? parts.multiLine : parts.singleLine).checked = true;
 }
 
-// What each field asks for, said where it holds no number.
-const fieldNames = { zins: "Zins", inflation: "Inflationsrate" };
-const fieldExamples = {
-  zins: "Geben Sie den Zins in Prozent ein, z. B. 3,5.",
-  inflation: "Geben Sie die Inflationsrate in Prozent ein, z. B. 2,1.",
-};
-
-// What the page says about a field: under it, where the person should look
-// again (null: nothing), and beside the result, naming the field (null:
-// nothing). Only a field the page cannot read as meant is marked invalid.
-function notesOf(field, reading) {
-  if (reading === null || reading.kind === "whole") return { under: null, beside: null };
-  const name = fieldNames[field.id];
-  if (reading.kind === "handed") {
-    return { under: null, beside: `${name} ${shortened(field.value.trim())} als ${shortened(reading.point)} gerechnet` };
-  }
-  const under = reading.kind === "partly"
-    ? `Die Seite rechnet nur mit ${quoted(reading.read)}: Ab ${quoted(reading.stop)} liest sie nicht weiter.`
-    : `${field.value.trim() === "" ? "Hier steht" : `${quoted(field.value.trim())} ist`} keine Zahl. ${fieldExamples[field.id]}`;
-  // With no number there is no answer; the report stays, said to be the program's.
-  const report = reading.kind === "noNumber" ? " Unten steht, was das Konsolenprogramm daraus macht." : "";
-  return { under, beside: `${name}: ${under}${report}`, doubt: true };
+// The address as a person reads it on paper: the rates as typed, with only
+// what would end or change a value escaped.
+function readableAddress(nominal, inflation, multiLine) {
+  const readable = (text) => text.replace(/[%&#+\t\n\v\f\r]/g, (character) => encodeURIComponent(character));
+  const parts = [];
+  if (nominal !== "") parts.push(`zins=${readable(nominal)}`);
+  if (inflation !== "") parts.push(`inflation=${readable(inflation)}`);
+  if (multiLine) parts.push("m");
+  return `${window.location.href.replace(/[?#].*$/s, "")}${parts.length > 0 ? `?${parts.join("&")}` : ""}`;
 }
 
-function showNotes(parts, readings) {
-  const lines = [];
+// Each field's note, beside the answer, where only the field's own note
+// describes it; a field whose text is not wholly a number is marked.
+function showNotes(parts, readings, report) {
   parts.fields.forEach((field, i) => {
-    const { under, beside, doubt } = notesOf(field, readings[i]);
     const note = document.getElementById(`${field.id}-lesart`);
-    note.hidden = under === null;
-    note.textContent = under ?? "";
-    if (doubt) field.setAttribute("aria-invalid", "true");
+    note.textContent = noteOf(field.id, readings[i], printedFigure(report, ["Zins", "Inflation"][i]));
+    note.hidden = note.textContent === "";
+    if (["words", "unclear", "noNumber", "blank"].includes(readings[i]?.kind)) field.setAttribute("aria-invalid", "true");
     else field.removeAttribute("aria-invalid");
-    if (beside !== null) lines.push({ text: beside, doubt });
   });
-  parts.readings.replaceChildren(...lines.map(({ text, doubt }) =>
-    Object.assign(document.createElement("li"), { textContent: text, className: doubt ? "zweifel" : "" })));
-  parts.readings.hidden = lines.length === 0;
+  parts.notes.hidden = [...parts.notes.children].every((note) => note.hidden);
 }
 
-// The answer line, its sentence and the tab's title; none where a field
-// holds no number.
-function showAnswer(parts, report) {
-  const { rate, meaning } = answerOf(report) ?? { rate: null, meaning: "" };
-  parts.answer.hidden = rate === null;
-  parts.answer.textContent = rate === null ? "" : `Realzins: ${rate}`;
-  parts.meaning.textContent = meaning;
-  document.title = rate === null ? parts.title : `Realzins ${rate} · Tarvelin`;
+// The answer's line, its sentence and the tab's title; where a field holds
+// no number, the sentence says why there is no answer.
+function showAnswer(parts, report, answered) {
+  const answer = answered ? answerOf(report) : null;
+  parts.answer.hidden = answer === null;
+  parts.answer.textContent = answer?.line ?? "";
+  parts.meaning.textContent = answer?.sentence ?? sentences.none;
+  document.title = answer?.title ?? answerTexts.none;
+  parts.answerBlock.hidden = parts.answer.hidden && parts.notes.hidden;
 }
 
-// A screen reader is told the answer, its sentence and the lines beside
-// it once typing pauses: never the usage text, never the same twice in a row.
+// The answer's block sticks to a short screen's lower edge: the field being
+// typed in is kept clear of it.
+function keepFieldClear(parts) {
+  const field = document.activeElement;
+  if (!parts.fields.includes(field) || parts.answerBlock.hidden) return;
+  const overlap = field.getBoundingClientRect().bottom - parts.answerBlock.getBoundingClientRect().top;
+  if (overlap > 0) window.scrollBy(0, overlap + 8);
+}
+
+// A screen reader is told the settled answer once, after a pause of more
+// than a second: its line, its sentence and the notes. Nothing while a
+// number is still being typed (a sign alone, a decimal comma last); an
+// emptied form leaves nothing to read.
 function makeAnnouncer(parts) {
   let announced = "";
   let pause = null;
-  const announce = () => {
-    const answer = parts.answer.hidden ? [] : [`${parts.answer.textContent}.`, parts.meaning.textContent];
-    const text = [...answer, ...[...parts.readings.children].map((line) => line.textContent)].join(" ");
-    if (parts.result.hidden || text === announced) return;
-    announced = text;
-    parts.announcer.textContent = text;
-  };
   return {
-    afterPause: () => {
+    changed: (readings) => {
       clearTimeout(pause);
-      pause = setTimeout(announce, 500);
+      if (readings.some((reading) => reading === null)) {
+        parts.announcer.textContent = "";
+        announced = "";
+        return;
+      }
+      if (readings.some((reading) => reading.kind === "started" || reading.text.trimEnd().endsWith(","))) return;
+      pause = setTimeout(() => {
+        const answer = parts.answer.hidden ? [] : [`${parts.answer.textContent}.`];
+        const notes = [...parts.notes.children].filter((note) => !note.hidden).map((note) => note.textContent);
+        const text = [...answer, parts.meaning.textContent, ...notes].join(" ");
+        if (text === announced) return;
+        announced = text;
+        parts.announcer.textContent = text;
+      }, 1200);
     },
     // Something else was said in between: the answer may be said again.
     forget: () => {
@@ -435,7 +490,8 @@ function dateSheet(parts) {
 }
 
 // "Kopieren": the report as shown, said beside the button for a moment and
-// to the screen reader.
+// to the screen reader. Where the browser refuses, the report is selected,
+// for the person to copy as they copy anything.
 function offerCopy(parts, report, announcer) {
   let copiedTimer = null;
   document.getElementById("kopieren").addEventListener("click", async () => {
@@ -444,8 +500,10 @@ function offerCopy(parts, report, announcer) {
       parts.announcer.textContent = "Die Ausgabe ist in der Zwischenablage.";
       parts.copied.textContent = "Kopiert";
     } catch {
-      parts.announcer.textContent = "Der Browser lässt das Kopieren nicht zu. Markieren Sie die Ausgabe mit Strg+A.";
-      parts.copied.textContent = "Nicht kopiert";
+      window.getSelection().selectAllChildren(parts.report);
+      parts.announcer.textContent = "Der Browser lässt das Kopieren nicht zu. Die Ausgabe ist markiert: " +
+        "Kopieren Sie sie mit Strg+C oder über das Menü, das ein langer Druck auf die Markierung öffnet.";
+      parts.copied.textContent = "Markiert, bitte selbst kopieren";
     }
     announcer.forget();
     clearTimeout(copiedTimer);
@@ -463,7 +521,14 @@ function offerCopy(parts, report, announcer) {
 function start() {
   const parts = pageParts();
   fillFromAddress(parts);
-  window.addEventListener("beforeprint", () => dateSheet(parts));
+  const sheetAddress = () => {
+    const [nominal, inflation] = parts.fields.map((field) => field.value);
+    parts.sheetAddress.textContent = readableAddress(nominal, inflation, parts.multiLine.checked);
+  };
+  window.addEventListener("beforeprint", () => {
+    dateSheet(parts);
+    sheetAddress();
+  });
 
   // Compiled here, at once: the module is small, and the report should not
   // wait for a round through another thread.
@@ -489,25 +554,30 @@ function start() {
     // "Kopiert" speaks of the report that was copied.
     if (shown !== before) parts.copied.textContent = "";
     showText(parts.report, shown);
-    showNotes(parts, readings);
-    const empty = nominal === "" || inflation === "";
-    const answered = !empty && !readings.some((reading) => reading.kind === "noNumber");
-    showAnswer(parts, answered ? shown : "");
+    showNotes(parts, readings, shown);
+    const empty = readings.includes(null);
+    const answered = !empty && readings.every(({ kind }) => ["number", "words"].includes(kind));
+    showAnswer(parts, shown, answered);
     parts.prompt.hidden = !empty;
     parts.result.hidden = empty;
+    parts.sheetEmpty.hidden = !empty;
     window.history.replaceState(null, "", `${window.location.pathname}${addressQuery(nominal, inflation, multiLine)}`);
-    parts.sheetAddress.textContent = window.location.href;
-    announcer.afterPause();
+    sheetAddress();
+    announcer.changed(readings);
+    keepFieldClear(parts);
     // Drawn after the report is on the screen, never before; its place is
     // kept while it is drawn, so that nothing below it moves.
     clearTimeout(chartTimer);
-    parts.chart.hidden = !answered;
-    if (answered) {
+    const inflations = answered ? chartInflations(shown) : [];
+    parts.chart.hidden = inflations.length < 2;
+    if (!parts.chart.hidden) {
       const report = shown;
-      chartTimer = setTimeout(() => drawChart(parts.chart, report, chartPoints(module, programText(nominal), report)));
+      chartTimer = setTimeout(() => drawChart(parts.chart, report, chartPoints(module, programText(nominal), inflations)));
     }
   };
   parts.form.addEventListener("input", show);
+  parts.form.addEventListener("focusin", () => keepFieldClear(parts));
+  window.addEventListener("resize", () => keepFieldClear(parts));
   // The layout's choice sits by the report, outside the form's markup.
   parts.multiLine.closest("fieldset").addEventListener("input", show);
   parts.form.addEventListener("submit", (event) => event.preventDefault());

@@ -61,13 +61,13 @@ for (const pattern of [/\s(?:src|href|action|srcset)\s*=\s*(?!"?data:|"manifest\
 }
 assert.doesNotMatch(readFileSync(join(webDir, "manifest.webmanifest"), "utf8"), /:\/\/|"(?:\.\.)?\//);
 // What is served and packed: the page's files, no scratch file beside them;
-// each icon as large as the manifest says (a PNG's width and height stand at
-// bytes 16 and 20).
-const pageFiles = ["icon-192.png", "icon-512.png", "index.html", "manifest.webmanifest", "sw.js", "tarvelin.wasm"];
+// each icon, inside the manifest, as large as the manifest says (a PNG's
+// width and height stand at bytes 16 and 20).
+const pageFiles = ["index.html", "manifest.webmanifest", "sw.js", "tarvelin.wasm"];
 assert.deepEqual(readdirSync(webDir).sort(), pageFiles);
 for (const { src, sizes } of JSON.parse(readFileSync(join(webDir, "manifest.webmanifest"), "utf8")).icons) {
-  const png = readFileSync(join(webDir, src));
-  assert.equal(sizes, `${png.readUInt32BE(16)}x${png.readUInt32BE(20)}`, `${src}'s size`);
+  const png = Buffer.from(src.replace(/^data:image\/png;base64,/, ""), "base64");
+  assert.equal(sizes, `${png.readUInt32BE(16)}x${png.readUInt32BE(20)}`, `the ${sizes} icon's size`);
 }
 
 // A returning visitor takes a new build because its worker names another
@@ -103,7 +103,7 @@ const original = build("original", () => {});
 assert.equal(build("again", () => {}).cache, original.cache, "the same sources, another cache");
 const changed = new Set();
 for (const [name, change] of [["page", edit("index.html", "</main>", "<p></p></main>")], ["style", edit("tarvelin.css", "}", "}\n")],
-  ["script", edit("tarvelin.js", "\n", "\n\n")], ["manifest", edit("manifest.webmanifest", "\n", "\n\n")],
+  ["script", edit("tarvelin.js", "\n", "\n\n")], ["tables", edit("states.js", "\n", "\n\n")], ["manifest", edit("manifest.webmanifest", "\n", "\n\n")],
   ["icon", turnedIcon], ["module", (sources, module) => appendFileSync(module, Buffer.from([0, 2, 1, 0x78]))]]) {
   const { files, cache } = build(name, change);
   const differ = pageFiles.filter((file) => file !== "sw.js" && !files[file].equals(original.files[file]));

@@ -672,6 +672,14 @@ for (const colorScheme of ["light", "dark"]) {
       const answerBackground = await page.locator("#antwort").evaluate((line) => getComputedStyle(line).backgroundColor);
       expect(`${state}: answer's background ${answerBackground}`, media === "print" || query === "" || /^rgb\(/.test(answerBackground));
       if (media === "print") {
+        // Browsers print no backgrounds: the ink must read on white paper.
+        const inks = await page.evaluate(() => ["main", "#bedeutung", "#lesarten", "#ausgabe", "label"]
+          .map((part) => getComputedStyle(document.querySelector(part)).color));
+        const onWhite = (ink) => {
+          const [r, g, b] = ink.match(/\d+/g).map((value) => (value / 255 <= 0.04045 ? value / 255 / 12.92 : ((value / 255 + 0.055) / 1.055) ** 2.4));
+          return 1.05 / (0.2126 * r + 0.7152 * g + 0.0722 * b + 0.05);
+        };
+        expect(`${state}: ink on paper ${inks}`, inks.every((ink) => onWhite(ink) >= 4.5));
         expect(`${state}: both rates printed, the report with its heading`, await nominalField.isVisible() && await inflationField.isVisible()
           && await page.locator("#ausgabe-titel").isVisible() === await report.isVisible());
       }

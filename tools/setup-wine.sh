@@ -9,21 +9,24 @@
 # binfmt_misc.
 #
 # Idempotent; run as root. Environment knobs:
-#   WINEPREFIX        prefix to create/use   (default /tmp/wine-i686)
+#   WINEPREFIX        prefix to create/use   (default /tmp/tarvelin-wine, the
+#                     one the windows test preset names)
 #   SKIP_APT=1        do not touch apt at all (packages must already be there)
 #   NO_SERVER=1       do not start the persistent wineserver
 #
-# Afterwards run programs with:
-#   export WINEPREFIX=... WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
+# Afterwards the windows test preset runs its tests with the same three
+# variables as below; to run a program by hand:
+#   export WINEPREFIX=/tmp/tarvelin-wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
 #   wine prog.exe args...      (exit status, stdout, stderr pass through)
-# (winedbg.exe=d: on a crash, no "Can't attach process" line on stdout)
-# Stop with: WINEPREFIX=... wineserver -k
+# Stop with: WINEPREFIX=/tmp/tarvelin-wine wineserver -k
 set -euo pipefail
 
-export WINEPREFIX="${WINEPREFIX:-/tmp/wine-i686}"
+export WINEPREFIX="${WINEPREFIX:-/tmp/tarvelin-wine}"
 export WINEARCH=win32
 export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="   # no Mono/Gecko install attempts
+# mscoree, mshtml: no Mono/Gecko install attempts; winedbg.exe=d: on a crash,
+# no "Can't attach process" line on stdout.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
 unset DISPLAY WAYLAND_DISPLAY                 # no GUI during prefix creation
 
 log() { printf '[setup-wine %s] %s\n' "$(date +%T)" "$*" >&2; }
@@ -142,4 +145,4 @@ if [ "${NO_SERVER:-0}" != 1 ]; then
   # reads to EOF (CI log pipes, test harness capture): hence /dev/null.
   timeout 300 wine cmd.exe /c exit 0 </dev/null >/dev/null 2>&1
 fi
-log "ready: WINEPREFIX=$WINEPREFIX WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml='"
+log "ready: WINEPREFIX=$WINEPREFIX WINEDEBUG=$WINEDEBUG WINEDLLOVERRIDES='$WINEDLLOVERRIDES'"

@@ -9,8 +9,8 @@ set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86)
 
 include(${CMAKE_CURRENT_LIST_DIR}/require.cmake)
-tarvelin_require_program(i686-w64-mingw32-g++-posix "g++-mingw-w64-i686 (tools/setup-wine.sh)")
-tarvelin_require_program(wine "Wine with its 32-bit loader (tools/setup-wine.sh)")
+tarvelin_require_program(i686-w64-mingw32-g++-posix "tools/setup-wine.sh")
+tarvelin_require_program(wine "tools/setup-wine.sh")
 
 set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-posix)
 set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-posix)

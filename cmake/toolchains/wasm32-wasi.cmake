@@ -14,7 +14,7 @@ list(APPEND CMAKE_MODULE_PATH ${CMAKE_CURRENT_LIST_DIR})
 include(${CMAKE_CURRENT_LIST_DIR}/require.cmake)
 tarvelin_require_program(clang++-14 clang-14)
 tarvelin_require_program(wasm-ld-14 lld-14)
-tarvelin_require_program(node "nodejs (20 or later)")
+tarvelin_require_program(node "apt-get install nodejs (20 or later)")
 tarvelin_require_file(/usr/include/wasm32-wasi/stdio.h wasi-libc)
 tarvelin_require_file(/usr/lib/llvm-14/lib/clang/*/lib/wasi/libclang_rt.builtins-wasm32.a
   libclang-rt-14-dev-wasm32)

@@ -30,7 +30,8 @@ set(CMAKE_C_COMPILER_TARGET x86_64-linux-musl)
 set(CMAKE_CXX_COMPILER_TARGET x86_64-linux-musl)
 
 if(NOT EXISTS /usr/lib/x86_64-linux-musl/libc.a OR NOT EXISTS /usr/lib/llvm-14/include/c++/v1/cstdio)
-  message(FATAL_ERROR "the musl build needs musl-tools, clang-14, libc++-14-dev and libclang-rt-14-dev")
+  message(FATAL_ERROR "musl or libc++ not found; to get them, run: "
+    "apt-get install musl-tools clang-14 libc++-14-dev libclang-rt-14-dev")
 endif()
 
 # clang looks for a target's C library under a system root; Debian keeps

@@ -54,43 +54,52 @@ reports)
   actual="reports $("$@" --reports "$amount" | target_text | sha256sum)"
   ;;
 programs)
-  # Every report into a file of its own, named after the input's line and
-  # layout, two programs at a time; then each pair of files compared.
+  # Every report into a file of its own, headed by the input's line and
+  # layout, two programs at a time (the odd and the even lines); then all
+  # reports of both builds read in one pass, since a few processes per report
+  # took longer than the runs.
   scratch=$(mktemp -d)
   trap 'rm -rf "$scratch"' EXIT
   grep -v '^#' "$amount" >"$scratch/inputs"
   run_all() {
-    local dir=$1 program
+    local dir=$1 half pid pids=()
     shift
-    program=$(printf '%q ' "$@")
     mkdir "$dir"
-    awk -v dir="$dir" '{ print dir "/" NR "s", $1, $2; print dir "/" NR "m", $1, $2, "-m" }' \
-      "$scratch/inputs" | xargs -P2 -L1 bash -c 'out=$1; shift; '"$program"' "$@" >"$out"' bash
+    for half in 0 1; do
+      awk -v half="$half" 'NR % 2 == half { print NR, $1, $2 }' "$scratch/inputs" |
+        while read -r n nominal inflation; do
+          { echo "== ${n}s"; "$@" "$nominal" "$inflation"; } >"$dir/${n}s"
+          { echo "== ${n}m"; "$@" "$nominal" "$inflation" -m; } >"$dir/${n}m"
+        done &
+      pids+=($!)
+    done
+    for pid in "${pids[@]}"; do wait "$pid"; done
   }
   run_all "$scratch/native" "$native_program"
   run_all "$scratch/this" "$@"
-  # Each input's report with -m is its one line on five, the same text but
-  # for white space: else the two runs did not get the same two rates (the
-  # builds would agree on any wrong argument), or one got no report.
-  reports=0 differing=0 apart=0
-  squeezed() { tr -s ' \t\n' ' ' <"$1"; }
-  for file in "$scratch/native"/*; do
-    name=${file##*/}
-    reports=$((reports + 1))
-    multi=${file%s}m
-    if [ "${name: -1}" = s ] && { [ "$(wc -l <"$file") $(wc -l <"$multi")" != "1 5" ] ||
-      [ "$(squeezed "$file")" != "$(squeezed "$multi")" ]; }; then
-      apart=$((apart + 1))
-    fi
-    if ! cmp -s <(native_text <"$file") <(target_text <"$scratch/this/$name"); then
-      layout=""
-      if [ "${name: -1}" = m ]; then layout=" -m"; fi
-      echo "differs: $(sed -n "${name%?}p" "$scratch/inputs")$layout"
-      differing=$((differing + 1))
-    fi
-  done
+  cat "$scratch/native"/* | native_text >"$scratch/native.all"
+  cat "$scratch/this"/* | target_text >"$scratch/this.all"
+  # Each report of this build against the native one's; and each input's
+  # report with -m against its one-line report: the same text on five lines
+  # but for white space, else the two runs did not get the same two rates
+  # (the builds would agree on any wrong argument), or one got no report.
+  actual=$(awk -v inputs="$scratch/inputs" -v native="$scratch/native.all" '
+    BEGIN { while ((getline line <inputs) > 0) input[++count] = line }
+    /^== [0-9]+[sm]$/ { name = $2; if (FILENAME == native) reports++; next }
+    FILENAME == native { want[name] = want[name] $0 "\n"; next }
+    { got[name] = got[name] $0 "\n" }
+    END {
+      for (n = 1; n <= count; n++) {
+        single = want[n "s"]; multi = want[n "m"]
+        lines = gsub(/\n/, "&", single) " " gsub(/\n/, "&", multi)
+        gsub(/[ \t\n]+/, " ", single); gsub(/[ \t\n]+/, " ", multi)
+        if (lines != "1 5" || single != multi) apart++
+        if (got[n "s"] != want[n "s"]) { print "differs: " input[n] >"/dev/stderr"; differing++ }
+        if (got[n "m"] != want[n "m"]) { print "differs: " input[n] " -m" >"/dev/stderr"; differing++ }
+      }
+      printf "%d reports, %d differing, %d layouts apart\n", reports, differing, apart
+    }' "$scratch/native.all" "$scratch/this.all")
   expected="$((2 * $(wc -l <"$scratch/inputs"))) reports, 0 differing, 0 layouts apart"
-  actual="$reports reports, $differing differing, $apart layouts apart"
   ;;
 *)
   echo "usage: $0 records|reports|programs CASES|INPUTS NATIVE-DIR [--windows] COMMAND..." >&2

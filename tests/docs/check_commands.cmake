@@ -3,49 +3,117 @@
 
 cmake_policy(VERSION 3.20)
 
-# Every ctest command written in the Markdown files under SOURCE_DIR (build
-# trees and node_modules aside) runs tests. A command either takes a preset,
-# whose test preset fails when it runs none, or the tree build/: then a
-# selection must carry --no-tests=error, and the command, listed with -N in
-# TREE instead of build/, must find at least one test. Otherwise a contributor
-# who runs it sees "No tests were found" and an exit status of 0.
-#   cmake -DSOURCE_DIR=... -DTREE=... -DCTEST=... -P check_commands.cmake
+# Every ctest command written in the Markdown files under SOURCE_DIR, in any
+# folder (build trees and node_modules aside), runs tests, listed with -N in
+# the tree it names:
+# - --test-dir build: TREE, the tree of this test, stands for build/; a
+#   selection must carry --no-tests=error, else a contributor who runs it
+#   sees "No tests were found" and an exit status of 0;
+# - --test-dir build-NAME: that tree of PROJECT_DIR;
+# - --preset NAME: the preset's tree, listed by the preset itself (its test
+#   preset fails when it runs none).
+# A tree that is not built yet is left unchecked and named, unless the
+# environment sets TARVELIN_REQUIRE_TREES (as CI does once every tree is).
+#   cmake -DSOURCE_DIR=... -DPROJECT_DIR=... -DTREE=... -DCTEST=... -P check_commands.cmake
 
 file(GLOB_RECURSE documents RELATIVE "${SOURCE_DIR}" "${SOURCE_DIR}/*.md")
 list(FILTER documents EXCLUDE REGEX "(^|/)(build[^/]*|node_modules|\\.git)/")
 
+# tree_of_preset(NAME OUT): the build tree of the test preset NAME, from its
+# configure preset's binaryDir or the first one it inherits; empty where there
+# is no such preset.
+file(READ "${PROJECT_DIR}/CMakePresets.json" presets)
+function(preset_field kind name field out)
+  set(${out} "" PARENT_SCOPE)
+  string(JSON count LENGTH "${presets}" ${kind})
+  math(EXPR last "${count} - 1")
+  foreach(i RANGE ${last})
+    string(JSON this GET "${presets}" ${kind} ${i} name)
+    if(this STREQUAL name)
+      string(JSON value ERROR_VARIABLE missing GET "${presets}" ${kind} ${i} ${field})
+      if(NOT missing)
+        set(${out} "${value}" PARENT_SCOPE)
+      endif()
+      return()
+    endif()
+  endforeach()
+endfunction()
+function(binary_dir configure out)
+  preset_field(configurePresets ${configure} binaryDir dir)
+  if(dir STREQUAL "")
+    preset_field(configurePresets ${configure} inherits parents)
+    string(REGEX REPLACE "[][\" ]" "" parents "${parents}")
+    string(REPLACE "," ";" parents "${parents}")
+    foreach(parent IN LISTS parents)
+      binary_dir(${parent} dir)
+      if(dir)
+        break()
+      endif()
+    endforeach()
+  endif()
+  set(${out} "${dir}" PARENT_SCOPE)
+endfunction()
+function(tree_of_preset name out)
+  preset_field(testPresets ${name} configurePreset configure)
+  set(dir "")
+  if(configure)
+    binary_dir(${configure} dir)
+    string(REPLACE "\${sourceDir}" "${PROJECT_DIR}" dir "${dir}")
+    string(REPLACE "\${presetName}" "${configure}" dir "${dir}")
+  endif()
+  set(${out} "${dir}" PARENT_SCOPE)
+endfunction()
+
 set(commands 0)
 set(problems "")
+set(unchecked "")
 foreach(document IN LISTS documents)
   # In a code block a command ends at the line's end, a shell operator or a
-  # comment; in the text, at its closing backtick.
+  # comment; in the text, at its closing backtick. Quoted words are kept.
   file(STRINGS "${SOURCE_DIR}/${document}" lines REGEX "ctest -")
   foreach(line IN LISTS lines)
-    string(REGEX MATCHALL "ctest -[^`&;|#)]*" found "${line}")
+    string(REGEX MATCHALL "ctest -([^`&;|#)'\"]|'[^']*'|\"[^\"]*\")*" found "${line}")
     foreach(command IN LISTS found)
       string(STRIP "${command}" command)
       math(EXPR commands "${commands} + 1")
       separate_arguments(arguments UNIX_COMMAND "${command}")
       list(POP_FRONT arguments)
-      if(arguments MATCHES "(^|;)--preset")
-        continue()
-      endif()
+      list(FIND arguments --preset preset_at)
       list(FIND arguments --test-dir at)
-      if(at EQUAL -1)
-        list(APPEND problems "${document}: '${command}' names neither a preset nor --test-dir build")
+      if(NOT preset_at EQUAL -1)
+        math(EXPR name_at "${preset_at} + 1")
+        list(GET arguments ${name_at} preset)
+        tree_of_preset(${preset} tree)
+        if(tree STREQUAL "")
+          list(APPEND problems "${document}: '${command}' names no test preset of CMakePresets.json")
+          continue()
+        endif()
+        set(listed ${arguments})
+      elseif(NOT at EQUAL -1)
+        math(EXPR tree_at "${at} + 1")
+        list(GET arguments ${tree_at} tree)
+        list(REMOVE_AT arguments ${at} ${tree_at})
+        if(arguments MATCHES "(^|;)-(R|E|L|LE|I)(;|$)" AND NOT "--no-tests=error" IN_LIST arguments)
+          list(APPEND problems "${document}: '${command}' selects without --no-tests=error")
+        endif()
+        if(tree STREQUAL "build")
+          set(tree "${TREE}")
+        elseif(tree MATCHES "^build-[^/]+$")
+          set(tree "${PROJECT_DIR}/${tree}")
+        else()
+          list(APPEND problems "${document}: '${command}' runs in ${tree}, not build or a preset's build-NAME")
+          continue()
+        endif()
+        set(listed --test-dir "${tree}" ${arguments})
+      else()
+        list(APPEND problems "${document}: '${command}' names neither a preset nor --test-dir")
         continue()
       endif()
-      math(EXPR tree_at "${at} + 1")
-      list(GET arguments ${tree_at} tree)
-      if(NOT tree STREQUAL "build")
-        list(APPEND problems "${document}: '${command}' runs in ${tree}, not build")
+      if(NOT EXISTS "${tree}/CTestTestfile.cmake")
+        list(APPEND unchecked "${document}: '${command}' (${tree} is not built)")
         continue()
       endif()
-      list(REMOVE_AT arguments ${at} ${tree_at})
-      if(arguments MATCHES "(^|;)-(R|E|L|LE|I)(;|$)" AND NOT "--no-tests=error" IN_LIST arguments)
-        list(APPEND problems "${document}: '${command}' selects without --no-tests=error")
-      endif()
-      execute_process(COMMAND "${CTEST}" --test-dir "${TREE}" -N ${arguments}
+      execute_process(COMMAND "${CTEST}" -N ${listed} WORKING_DIRECTORY "${PROJECT_DIR}"
                       OUTPUT_VARIABLE listing ERROR_VARIABLE listing RESULT_VARIABLE status)
       if(NOT listing MATCHES "Total Tests: ([0-9]+)" OR CMAKE_MATCH_1 EQUAL 0)
         list(APPEND problems "${document}: '${command}' selects no test (status ${status})")
@@ -54,8 +122,19 @@ foreach(document IN LISTS documents)
   endforeach()
 endforeach()
 
+if(unchecked)
+  if(DEFINED ENV{TARVELIN_REQUIRE_TREES})
+    list(APPEND problems ${unchecked})
+  else()
+    list(JOIN unchecked "\n  " list)
+    message(STATUS "not checked, their trees not built yet:\n  ${list}")
+  endif()
+endif()
 if(problems)
   list(JOIN problems "\n  " problems)
   message(FATAL_ERROR "documented ctest commands that run no test:\n  ${problems}")
 endif()
-message(STATUS "${commands} documented ctest commands select tests")
+list(LENGTH documents count)
+list(LENGTH unchecked left)
+math(EXPR checked "${commands} - ${left}")
+message(STATUS "${checked} of ${commands} ctest commands in ${count} documents checked: they select tests")

@@ -6,6 +6,10 @@ cmake_policy(VERSION 3.20)
 # Runs the program once as a process and checks its exit status and the
 # bytes it wrote; where they differ, it prints a unified diff of the expected
 # and the written output as text. Called by CTest as: cmake -D... -P run_case.cmake
+# A failed case ends in a line "FAIL: why", which the test's
+# FAIL_REGULAR_EXPRESSION turns into a failed test: a FATAL_ERROR would read
+# as an error in this script, and CMake before 3.29 has no other way out of
+# a script with a status.
 #   PROGRAM   the program; EMULATOR: what runs it on a cross build, or empty
 #   ARGS      the arguments, separated by |
 #   STATUS    the expected exit status
@@ -24,10 +28,17 @@ cmake_policy(VERSION 3.20)
 #             this many characters: it is run through a link in a fresh
 #             working directory, by a relative path that long
 
+# fail(TEXT...): the case fails for this reason, and the script ends.
+macro(fail)
+  string(CONCAT reason ${ARGN})
+  message(NOTICE "FAIL: ${reason}")
+  return()
+endmacro()
+
 string(REPLACE "|" ";" arguments "${ARGS}")
 string(REPLACE "|" ";" emulator "${EMULATOR}")
 if(DEFINED EXPECTED AND NOT EXISTS "${EXPECTED}")
-  message(FATAL_ERROR "no such file of expected output:\n  ${EXPECTED}")
+  fail("no such file of expected output: ${EXPECTED}")
 endif()
 
 # write_visible(FROM TO): FROM's bytes as text to compare by eye, each line
@@ -56,6 +67,57 @@ function(write_visible from to)
     endif()
   endforeach()
   file(WRITE "${to}" "${text}")
+endfunction()
+
+# mark_first_columns(DIFF OUT): the unified diff with a line under each
+# written line ("+") that marks with ^ the first column where it differs from
+# the expected line it stands for ("-"), the first of a run with the first,
+# and so on: one digit in a line of 120 characters is easily missed. The
+# lines are made a list, their ; [ and ] kept aside as bytes the visible text
+# never holds.
+function(mark_first_columns diff out)
+  string(ASCII 1 semicolon)
+  string(ASCII 2 open)
+  string(ASCII 3 close)
+  string(REPLACE ";" "${semicolon}" diff "${diff}")
+  string(REPLACE "[" "${open}" diff "${diff}")
+  string(REPLACE "]" "${close}" diff "${diff}")
+  string(REPLACE "\n" ";" lines "${diff}")
+  set(marked "")
+  set(hunk OFF)
+  set(removed "")
+  foreach(line IN LISTS lines)
+    if(line MATCHES "^@@")
+      set(hunk ON)
+    endif()
+    list(LENGTH removed unpaired)
+    if(hunk AND line MATCHES "^-")
+      list(APPEND removed "${line}")
+    elseif(hunk AND line MATCHES "^[+]" AND unpaired GREATER 0)
+      list(POP_FRONT removed old)
+      string(LENGTH "${old}" old_length)
+      string(LENGTH "${line}" length)
+      set(column 1)
+      while(column LESS old_length AND column LESS length)
+        string(SUBSTRING "${old}" ${column} 1 was)
+        string(SUBSTRING "${line}" ${column} 1 is)
+        if(NOT was STREQUAL is)
+          break()
+        endif()
+        math(EXPR column "${column} + 1")
+      endwhile()
+      math(EXPR column "${column} - 1")
+      string(REPEAT " " ${column} indent)
+      string(APPEND line "\n?${indent}^")
+    else()
+      set(removed "")
+    endif()
+    string(APPEND marked "${line}\n")
+  endforeach()
+  string(REPLACE "${semicolon}" ";" marked "${marked}")
+  string(REPLACE "${open}" "[" marked "${marked}")
+  string(REPLACE "${close}" "]" marked "${marked}")
+  set(${out} "${marked}" PARENT_SCOPE)
 endfunction()
 
 if(DEFINED STDOUT)
@@ -99,18 +161,18 @@ execute_process(COMMAND ${emulator} "${PROGRAM}" ${arguments}
                 RESULT_VARIABLE status)
 
 if(NOT status STREQUAL STATUS)
-  message(FATAL_ERROR "exit status ${status}, expected ${STATUS}; standard error: ${errors}")
+  fail("exit status ${status}, expected ${STATUS}; standard error: ${errors}")
 endif()
 
 if(DEFINED STDOUT)
   if(NOT errors MATCHES "^tarvelin: Schreibfehler: [^\n]+\n$")
-    message(FATAL_ERROR "expected one line about the failed write, got: '${errors}'")
+    fail("expected one line about the failed write, got: '${errors}'")
   endif()
   return()
 endif()
 
 if(NOT errors STREQUAL "")
-  message(FATAL_ERROR "unexpected output on standard error: ${errors}")
+  fail("unexpected output on standard error: ${errors}")
 endif()
 
 # Every terminal but the Windows console reads UTF-8: text that is not valid
@@ -119,7 +181,7 @@ if(NOT WINDOWS)
   execute_process(COMMAND iconv -f UTF-8 -t UTF-8 INPUT_FILE "${actual}"
                   OUTPUT_QUIET ERROR_QUIET RESULT_VARIABLE invalid)
   if(invalid)
-    message(FATAL_ERROR "standard output is not valid UTF-8")
+    fail("standard output is not valid UTF-8")
   endif()
 endif()
 
@@ -147,8 +209,9 @@ if(differs)
     file(READ "${actual}.txt" got)
     set(shown "expected (${EXPECTED}):\n${want}\nwritten (${actual}):\n${got}")
   endif()
-  # NOTICE, not FATAL_ERROR, prints the lines as they are, unwrapped.
+  mark_first_columns("${shown}" shown)
+  # NOTICE prints the lines as they are, unwrapped.
   message(NOTICE "${shown}")
-  message(FATAL_ERROR "standard output (${actual}) differs from ${EXPECTED} "
+  fail("standard output (${actual}) differs from ${EXPECTED} "
     "(as expected in this run: ${written}), as shown above")
 endif()

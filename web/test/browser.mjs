@@ -11,7 +11,6 @@ import { cpSync, existsSync, mkdirSync, mkdtempSync, readFileSync, readdirSync, 
 import { tmpdir } from "node:os";
 import { join } from "node:path";
 import { pathToFileURL } from "node:url";
-import fc from "fast-check";
 import * as states from "../states.js";
 import { launchBrowser, programOutput, reportInputs, serveFolder } from "./harness.mjs";
 
@@ -21,15 +20,18 @@ function skip(reason) {
   console.log(`skipped: ${reason}`);
   process.exit(process.env.TARVELIN_REQUIRE_BROWSER ? 1 : 77);
 }
-if (!existsSync(chromiumPath)) skip(`no browser at ${chromiumPath}`);
-if (!existsSync(nativeProgram)) skip(`no native program at ${nativeProgram}`);
+if (!existsSync(chromiumPath)) skip(`no browser at ${chromiumPath}; to get it, run: apt-get install chromium`);
+if (!existsSync(nativeProgram)) skip(`no native program at ${nativeProgram}; build the tree build/ first`);
 let browser;
 let AxeBuilder;
+let fc;
 try {
-  browser = await launchBrowser(chromiumPath);
+  ({ default: fc } = await import("fast-check"));
   ({ default: AxeBuilder } = await import("@axe-core/playwright"));
+  browser = await launchBrowser(chromiumPath);
 } catch (error) {
-  skip(`${error.message.split("\n")[0]} (npm ci in web/?)`);
+  const remedy = error.code === "ERR_MODULE_NOT_FOUND" ? "; to get the test packages, run: (cd web && npm ci)" : "";
+  skip(`${error.message.split("\n")[0]}${remedy}`);
 }
 
 const failures = [];

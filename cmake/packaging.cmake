@@ -106,7 +106,7 @@ set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_LIST_DIR}/debian_checks.cmake)
 # What the Debian package needs beyond the install rules is added to the
 # staging folder by a script that runs in cpack.
 set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/debian_package.cmake)
-set(CPACK_POST_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/debian_installed_size.cmake)
+set(CPACK_POST_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/debian_finish.cmake)
 set(CPACK_TARVELIN_STRIP ${CMAKE_STRIP})
 set(CPACK_TARVELIN_COPYRIGHT ${PROJECT_BINARY_DIR}/debian/copyright)
 set(CPACK_TARVELIN_CHANGELOG ${PROJECT_SOURCE_DIR}/CHANGELOG.md)

@@ -1,13 +1,18 @@
 # SPDX-FileCopyrightText: 2026 the tarvelin authors
 # SPDX-License-Identifier: MIT
 
-# Runs in cpack once the Debian package is made: gives it the Installed-Size
-# Debian's own tools would, counted as dpkg-gencontrol counts it: each file in
-# whole KiB rounded up, each folder (the root one too) as 1. cpack adds the
-# sizes the file system reports, and a folder's is a block on one file system
-# and a few bytes on another (tmpfs), so its figure, and the package's bytes,
-# would depend on where it was built. The package is unpacked and built again
-# with dpkg-deb, its files and their times, owners and order unchanged.
+# Runs in cpack once the Debian package is made, and gives it what Debian's own
+# tools would, so that its bytes depend on its files alone:
+# - the modes dh_fixperms sets: folders and programs rwxr-xr-x, other files
+#   rw-r--r--, whatever the umask of the build (cpack and the scripts that add
+#   files take theirs from it, and under umask 077 a folder of the package
+#   would be unreadable to all but root);
+# - the Installed-Size dpkg-gencontrol counts: each file in whole KiB rounded
+#   up, each folder (the root one too) as 1. cpack adds the sizes the file
+#   system reports, and a folder's is a block on one file system and a few
+#   bytes on another (tmpfs).
+# The package is unpacked and built again with dpkg-deb, its files and their
+# times, owners and order unchanged.
 
 if(NOT CPACK_GENERATOR STREQUAL "DEB")
   return()
@@ -20,6 +25,10 @@ foreach(package IN LISTS CPACK_PACKAGE_FILES)
   execute_process(COMMAND ${DPKG_DEB} --raw-extract ${package} ${tree} RESULT_VARIABLE status)
   if(NOT status EQUAL 0)
     message(FATAL_ERROR "dpkg-deb could not unpack ${package}")
+  endif()
+  execute_process(COMMAND chmod -R u+rwX,go+rX,go-w ${tree} RESULT_VARIABLE status)
+  if(NOT status EQUAL 0)
+    message(FATAL_ERROR "chmod could not set the modes in ${tree}")
   endif()
 
   file(GLOB_RECURSE entries LIST_DIRECTORIES true RELATIVE ${tree} ${tree}/*)

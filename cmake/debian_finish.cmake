@@ -10,7 +10,11 @@
 # - the Installed-Size dpkg-gencontrol counts: each file in whole KiB rounded
 #   up, each folder (the root one too) as 1. cpack adds the sizes the file
 #   system reports, and a folder's is a block on one file system and a few
-#   bytes on another (tmpfs).
+#   bytes on another (tmpfs);
+# - dependencies named as on the package's own machine (libc6, libgcc-s1):
+#   dpkg-shlibdeps names a cross compiler's libraries after their packages on
+#   this machine (libc6:arm64, libgcc-s1-armhf-cross) and the 32-bit C library
+#   of x86-64 after its multilib package (libc6-i386).
 # The package is unpacked and built again with dpkg-deb, its files and their
 # times, owners and order unchanged.
 
@@ -46,6 +50,11 @@ foreach(package IN LISTS CPACK_PACKAGE_FILES)
 
   file(READ ${tree}/DEBIAN/control control)
   string(REGEX REPLACE "\nInstalled-Size: [0-9]+\n" "\nInstalled-Size: ${kib}\n" control "${control}")
+  if(control MATCHES "\nDepends: ([^\n]*)")
+    set(depends "${CMAKE_MATCH_1}")
+    string(REGEX REPLACE "(-i386|:[a-z0-9]+|-[a-z0-9]+-cross) \\(" " (" own "${depends}")
+    string(REPLACE "\nDepends: ${depends}" "\nDepends: ${own}" control "${control}")
+  endif()
   file(WRITE ${tree}/DEBIAN/control "${control}")
   # The times stay those cpack gave (SOURCE_DATE_EPOCH, where set): the file
   # written and the folders unpacked into take md5sums's again.

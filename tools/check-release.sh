@@ -218,11 +218,29 @@ echo "== every program run"
 # at the versions this machine runs it with (so that a package for another
 # machine, or needing a newer library, is refused); removed again, it leaves
 # nothing behind.
+# reports FOLDER [EMULATOR...]: FOLDER/tarvelin on every report input, in
+# both layouts, two at a time: each report after a line naming its arguments
+# and before its exit status, all in one text.
+reports() {
+  local folder=$1 out command
+  shift
+  out=$(mktemp -d "$scratch/reports.XXXXXX")
+  command=$(printf '%q ' "$@" "$folder/tarvelin")
+  grep -v '^#' "$source/tests/data/report_inputs.txt" |
+    awk '{ print 2 * NR - 1, $1, $2; print 2 * NR, $1, $2, "-m" }' |
+    xargs -P2 -L1 bash -c 'file=$1; shift; { echo "== $*"; '"$command"' "$@"; echo "status $?"; } >'"$out"'/"$file"' bash
+  cat $(seq -f "$out/%g" "$(ls "$out" | wc -l)")
+}
+reports "$native" >"$scratch/reports.native"
 run_program() {  # FOLDER [EMULATOR...]
   local folder=$1 status
   shift
-  "$source/tests/compare/compare_builds.sh" programs "$source/tests/data/report_inputs.txt" \
-    "$native" "$@" "$folder/tarvelin"
+  reports "$folder" "$@" >"$scratch/reports"
+  if ! cmp -s "$scratch/reports.native" "$scratch/reports"; then
+    diff -U7 "$scratch/reports.native" "$scratch/reports" | head -n 40 >&2
+    fail "$folder/tarvelin: reports other than the native program's (above)"
+  fi
+  echo "$folder/tarvelin: $(grep -c '^== ' "$scratch/reports") reports, the native program's"
   status=0 && "$@" "$folder/tarvelin" 5 2 >/dev/full || status=$?
   [ "$status" -eq 2 ] || fail "$folder/tarvelin: status $status after a failed write"
   status=0 && (cd "$folder" && "$@" ./tarvelin >"$scratch/usage") || status=$?

@@ -28,7 +28,7 @@ tag() { sed -n "s/^ *Tag_$1: //p" <<<"$attributes"; }
 
 elf="$(field Class) $(field Data | sed 's/.*, \([a-z]*\) endian/\1/') $(field Machine)"
 case $arch in
-amd64 | musl-linux-amd64) expected="ELF64 little Advanced Micro Devices X86-64" ;;
+amd64) expected="ELF64 little Advanced Micro Devices X86-64" ;;
 i386) expected="ELF32 little Intel 80386" ;;
 arm64) expected="ELF64 little AArch64" ;;
 armhf | armel) expected="ELF32 little ARM" ;;

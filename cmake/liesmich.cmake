@@ -25,17 +25,20 @@ tarvelin berechnet aus einem Nominalzins und einer Inflationsrate den
 genauen Realzins. Es läuft in der Eingabeaufforderung (cmd) oder in
 PowerShell; ein Doppelklick auf tarvelin.exe zeigt nur kurz ein Fenster.
 
-Ob das ZIP-Archiv unverändert angekommen ist, zeigt vor dem Entpacken
-PowerShell im Ordner des Downloads:
+Ob das ZIP-Archiv unverändert angekommen ist, prüft man am besten vor dem
+Entpacken; wie, steht auf der Seite des Downloads. Ist es schon entpackt:
+Das ZIP-Archiv liegt noch im Ordner des Downloads. Laden Sie von derselben
+Seite die Datei SHA256SUMS (die Prüfsummen aller Downloads) in diesen
+Ordner, öffnen Sie dort PowerShell und geben Sie diese eine Zeile ein:
 
-     Get-FileHash .\tarvelin-@VERSION@-win32.zip
+(Get-Content .\SHA256SUMS) -contains ((Get-FileHash .\tarvelin-@VERSION@-win32.zip).Hash + '  tarvelin-@VERSION@-win32.zip')
 
-Die ausgegebene Prüfsumme (SHA-256, in Großbuchstaben) muss die in der
-Zeile des Archivs in SHA256SUMS sein (dort in Kleinbuchstaben).
+True heißt: Das Archiv ist das veröffentlichte. Bei False löschen Sie das
+Archiv und den entpackten Ordner und laden es neu.
 
 tarvelin.exe ist nicht signiert. Darum kann Windows warnen, bevor es ein
 Programm aus dem Internet startet ("Der Computer wurde durch Windows
-geschützt"). Ist die Prüfsumme richtig, "Weitere Informationen" und dann
+geschützt"). Gibt die Zeile oben True aus, "Weitere Informationen" und dann
 "Trotzdem ausführen" wählen, oder vor dem Entpacken in den Eigenschaften
 des ZIP-Archivs "Zulassen" ankreuzen.
 

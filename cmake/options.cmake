@@ -44,3 +44,14 @@ endif()
 set(TARVELIN_DEBIAN_MAINTAINER "${tarvelin_maintainer_default}" CACHE STRING
   "Maintainer of the Debian package, \"Name <address>\" (default: DEBFULLNAME and DEBEMAIL)")
 set(TARVELIN_DEBIAN_REVISION 1 CACHE STRING "Debian revision of the package")
+# The Debian architecture a tree is for: its package's, and the processor its
+# program is held to (release.processor). A preset states it, so that one
+# pointed at another platform's toolchain fails; by hand it is the one
+# dpkg-architecture names for the compiler's target.
+set(tarvelin_debian_arch_default "")
+if(CMAKE_SYSTEM_NAME STREQUAL "Linux" AND CMAKE_LIBRARY_ARCHITECTURE)
+  execute_process(COMMAND dpkg-architecture -t${CMAKE_LIBRARY_ARCHITECTURE} -qDEB_HOST_ARCH
+    OUTPUT_VARIABLE tarvelin_debian_arch_default OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+endif()
+set(TARVELIN_DEBIAN_ARCH "${tarvelin_debian_arch_default}" CACHE STRING
+  "Debian architecture of the tree (default: the compiler's, as dpkg-architecture names it)")

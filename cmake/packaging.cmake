@@ -58,6 +58,20 @@ Realzins nach der Fisher-Gleichung und den Unterschied zwischen Näherung und
 genauem Wert.")
 # Dependencies come from the libraries the program links.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# A package for the architecture the tree is built for, not the one of the
+# machine that builds it; a cross compiler's C library lies outside the
+# system's library folders, where dpkg-shlibdeps is told to look.
+if(TARVELIN_DEBIAN_ARCH)
+  set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE ${TARVELIN_DEBIAN_ARCH})
+endif()
+if(CMAKE_CROSSCOMPILING AND CMAKE_SYSTEM_NAME STREQUAL "Linux")
+  separate_arguments(tarvelin_flags UNIX_COMMAND "${CMAKE_CXX_FLAGS}")
+  execute_process(COMMAND ${CMAKE_CXX_COMPILER} ${tarvelin_flags} -print-file-name=libc.so.6
+                  OUTPUT_VARIABLE tarvelin_libc OUTPUT_STRIP_TRAILING_WHITESPACE)
+  get_filename_component(tarvelin_libc_dir "${tarvelin_libc}" DIRECTORY)
+  get_filename_component(tarvelin_libc_dir "${tarvelin_libc_dir}" REALPATH)
+  set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${tarvelin_libc_dir})
+endif()
 
 # The copyright file in Debian's machine-readable format, from LICENSE and
 # the format line of the REUSE configuration (the same format).
@@ -106,7 +120,7 @@ set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_LIST_DIR}/debian_checks.cmake)
 # What the Debian package needs beyond the install rules is added to the
 # staging folder by a script that runs in cpack.
 set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/debian_package.cmake)
-set(CPACK_POST_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/debian_installed_size.cmake)
+set(CPACK_POST_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/debian_finish.cmake)
 set(CPACK_TARVELIN_STRIP ${CMAKE_STRIP})
 set(CPACK_TARVELIN_COPYRIGHT ${PROJECT_BINARY_DIR}/debian/copyright)
 set(CPACK_TARVELIN_CHANGELOG ${PROJECT_SOURCE_DIR}/CHANGELOG.md)

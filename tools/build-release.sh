@@ -3,7 +3,9 @@
 # SPDX-License-Identifier: MIT
 
 # Builds the release artefacts of a commit from a clean clone in FOLDER and
-# prints their SHA-256 sums: the Debian package, the Windows archive, the web
+# prints their SHA-256 sums: a Debian package for each of amd64, i386, arm64,
+# armhf, armel, ppc64el and s390x (with the cross compilers of the presets of
+# those machines, and the multilib g++ for i386), the Windows archive, the web
 # page's archive (clang-14, lld-14, wasi-libc and its wasm32 libraries,
 # netpbm, zip) and the archives of three static programs: for any x86-64 Linux
 # on musl (musl-tools, clang-14, libc++-14-dev, libclang-rt-14-dev), for
@@ -19,9 +21,10 @@
 # where they are downloaded. The sums of the bare programs, to compare with a
 # build from source without unpacking, are in FOLDER/programs.sha256 (not
 # published). The file times are the commit's (SOURCE_DATE_EPOCH). The Debian
-# package's maintainer is TARVELIN_DEBIAN_MAINTAINER from the environment, by
+# packages' maintainer is TARVELIN_DEBIAN_MAINTAINER from the environment, by
 # default the commit's committer; to check a published package, give the one
-# its control file names.
+# its control file names (set but empty, it stops the build: a maintainer read
+# from a package that is not there would be lost otherwise).
 set -euo pipefail
 
 [ $# -ge 1 ] && [ $# -le 2 ] || { echo "usage: $0 FOLDER [COMMIT]" >&2; exit 2; }
@@ -31,14 +34,18 @@ commit=$(git -C "$repo" rev-parse --verify "${2:-HEAD}^{commit}")
 mkdir -p "$out"
 out=$(cd "$out" && pwd)
 log="$out/build.log"
-trap 'echo "build-release: failed; the end of $log:" >&2; tail -n 30 "$log" >&2' ERR
+# The builds write to the log; a failure says so on the caller's own standard
+# error, wherever it happens.
+exec 3>&2
+trap '[ $? -eq 0 ] || { echo "build-release: failed; the end of $log:"; tail -n 30 "$log"; } >&3' EXIT
 
 src="$out/source"
 git clone -q --no-checkout "$repo" "$src"
 git -C "$src" checkout -q "$commit"
 SOURCE_DATE_EPOCH=$(git -C "$src" log -1 --format=%ct)
 export SOURCE_DATE_EPOCH
-maintainer=${TARVELIN_DEBIAN_MAINTAINER:-$(git -C "$src" log -1 --format='%cn <%ce>')}
+maintainer=${TARVELIN_DEBIAN_MAINTAINER-$(git -C "$src" log -1 --format='%cn <%ce>')}
+[ -n "$maintainer" ] || { echo "build-release: TARVELIN_DEBIAN_MAINTAINER is empty" >&2; exit 2; }
 version=$(sed -n 's/^project(tarvelin VERSION \([0-9.]*\).*/\1/p' "$src/CMakeLists.txt")
 
 # repack_zip ARCHIVE: the ZIP cpack made, its members packed again in name
@@ -60,10 +67,17 @@ repack_zip() {
 {
   cmake -S "$src" -B "$out/static" -DTARVELIN_BUILD_TESTS=OFF
   cmake --build "$out/static" -j2
-  cmake -S "$src" -B "$out/debian" -DTARVELIN_BUILD_TESTS=OFF -DTARVELIN_STATIC=OFF \
-    -DTARVELIN_DEBIAN_MAINTAINER="$maintainer"
-  cmake --build "$out/debian" -j2
-  (cd "$out/debian" && cpack -G DEB)
+  # The Debian packages, each for the architecture it names, with a
+  # dynamically linked program.
+  for machine in amd64: i386:i686-linux-gnu arm64:aarch64-linux-gnu armhf:arm-linux-gnueabihf \
+    armel:arm-linux-gnueabi ppc64el:powerpc64le-linux-gnu s390x:s390x-linux-gnu; do
+    arch=${machine%%:*} toolchain=${machine#*:}
+    cmake -S "$src" -B "$out/debian-$arch" -DTARVELIN_BUILD_TESTS=OFF -DTARVELIN_STATIC=OFF \
+      -DTARVELIN_DEBIAN_MAINTAINER="$maintainer" -DTARVELIN_DEBIAN_ARCH="$arch" \
+      ${toolchain:+-DCMAKE_TOOLCHAIN_FILE="$src/cmake/toolchains/$toolchain.cmake"}
+    cmake --build "$out/debian-$arch" -j2
+    (cd "$out/debian-$arch" && cpack -G DEB)
+  done
   cmake -S "$src" -B "$out/windows" -DTARVELIN_BUILD_TESTS=OFF \
     -DCMAKE_TOOLCHAIN_FILE="$src/cmake/toolchains/i686-w64-mingw32.cmake"
   cmake --build "$out/windows" -j2
@@ -94,9 +108,12 @@ pack_static() {
   local build=$1 name=$2 strip
   strip=$(sed -n 's/^CMAKE_STRIP:FILEPATH=//p' "$build/CMakeCache.txt")
   mkdir "$build/$name"
-  cp "$build/tarvelin" "$build/man/tarvelin.1" "$src/README.md" "$src/LICENSE" \
-    "$src/CHANGELOG.md" "$build/$name/"
-  "$strip" --strip-all --remove-section=.comment --remove-section=.note "$build/$name/tarvelin"
+  cp "$build/man/tarvelin.1" "$src/README.md" "$src/LICENSE" "$src/CHANGELOG.md" "$build/$name/"
+  # Stripped into place, not in place: strip replaces the file it strips while
+  # it still holds it open, and on a FUSE file system the old one is removed
+  # late, changing the folder as tar reads it.
+  "$strip" --strip-all --remove-section=.comment --remove-section=.note \
+    -o "$build/$name/tarvelin" "$build/tarvelin"
   tar -C "$build" --sort=name --owner=0 --group=0 --numeric-owner --format=gnu \
     --mtime="@$SOURCE_DATE_EPOCH" --mode='u+rwX,go+rX,go-w' -cf - "$name" |
     gzip -9n >"$build/$name.tar.gz"
@@ -110,13 +127,13 @@ pack_static "$out/arm-linux-gnueabi" "tarvelin-$version-arm-linux"
 # What a person downloads lies side by side in FOLDER, listed in SHA256SUMS by
 # bare name and nothing else, so that a plain `sha256sum -c SHA256SUMS` in the
 # folder of the downloads checks them all and names one missing or altered.
+# The packages go by the names cpack gave them.
 cd "$out"
-published=("tarvelin_$version-$(sed -n 's/^TARVELIN_DEBIAN_REVISION:STRING=//p' debian/CMakeCache.txt)_amd64.deb"
-  "tarvelin-$version-win32.zip" "tarvelin-web-$version.zip"
-  "tarvelin-$version-x86_64-linux-musl.tar.gz" "tarvelin-$version-aarch64-linux.tar.gz"
-  "tarvelin-$version-arm-linux.tar.gz")
-cp "debian/${published[0]}" "windows/${published[1]}" "web/${published[2]}" \
-  "x86_64-linux-musl/${published[3]}" "aarch64-linux-gnu/${published[4]}" \
-  "arm-linux-gnueabi/${published[5]}" .
-sha256sum "${published[@]}" | tee SHA256SUMS
+cp debian-*/tarvelin_*.deb "windows/tarvelin-$version-win32.zip" "web/tarvelin-web-$version.zip" \
+  "x86_64-linux-musl/tarvelin-$version-x86_64-linux-musl.tar.gz" \
+  "aarch64-linux-gnu/tarvelin-$version-aarch64-linux.tar.gz" \
+  "arm-linux-gnueabi/tarvelin-$version-arm-linux.tar.gz" .
+# In the C locale's order: a shell sorts the names a pattern matches by the
+# locale's collation.
+sha256sum $(printf '%s\n' *.deb *.zip *.tar.gz | LC_ALL=C sort) | tee SHA256SUMS
 sha256sum static/tarvelin windows/tarvelin.exe >programs.sha256

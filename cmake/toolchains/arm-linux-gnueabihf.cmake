@@ -3,10 +3,11 @@
 
 # Cross build for 32-bit Arm Linux with hardware floating point (armhf: ARMv7
 # with VFPv3-D16, as Debian defines it, so not the ARMv6 of a Raspberry Pi 1 or
-# Zero) with Debian's g++-arm-linux-gnueabihf, the tests under qemu-user. long double is double there, so the software arithmetic computes
-# the chain. Its VFP converts a NaN between single and double as an x86 does
-# (sign and the top of the payload kept, quiet bit set), since Linux leaves
-# the default-NaN mode off.
+# Zero) with Debian's g++-arm-linux-gnueabihf, the tests under qemu-user as a
+# Cortex-A8, the oldest ARMv7. long double is double there, so the software
+# arithmetic computes the chain. Its VFP converts a NaN between single and
+# double as an x86 does (sign and the top of the payload kept, quiet bit set),
+# since Linux leaves the default-NaN mode off.
 #
 # The C library is glibc, linked statically from Debian's cross package
 # (libc6-dev-armhf-cross, which g++-arm-linux-gnueabihf brings): the program
@@ -18,5 +19,6 @@
 #   cmake -S . -B build-armhf -DCMAKE_TOOLCHAIN_FILE=cmake/toolchains/arm-linux-gnueabihf.cmake
 set(TARVELIN_CROSS_TRIPLET arm-linux-gnueabihf)
 set(TARVELIN_CROSS_QEMU qemu-arm)
+set(TARVELIN_CROSS_QEMU_CPU cortex-a8)
 set(CMAKE_SYSTEM_PROCESSOR arm)
 include(${CMAKE_CURRENT_LIST_DIR}/debian-cross.cmake)

@@ -29,5 +29,7 @@ set(CMAKE_C_FLAGS_INIT "-m32 -isystem ${tarvelin_i686_include}")
 set(CMAKE_CXX_FLAGS_INIT "-m32 -isystem ${tarvelin_i686_include}")
 
 # Many x86-64 kernels run 32-bit programs natively, but not every one does:
-# qemu-user runs them everywhere, with an exact x87.
-set(CMAKE_CROSSCOMPILING_EMULATOR qemu-i386)
+# qemu-user runs them everywhere, with an exact x87, and as the oldest
+# processor Debian's i386 is for: a P6 without MMX (the Pentium Pro), where an
+# SSE instruction stops the program.
+set(CMAKE_CROSSCOMPILING_EMULATOR qemu-i386 -cpu pentium2,-mmx)

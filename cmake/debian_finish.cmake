@@ -1,13 +1,22 @@
 # SPDX-FileCopyrightText: 2026 the tarvelin authors
 # SPDX-License-Identifier: MIT
 
-# Runs in cpack once the Debian package is made: gives it the Installed-Size
-# Debian's own tools would, counted as dpkg-gencontrol counts it: each file in
-# whole KiB rounded up, each folder (the root one too) as 1. cpack adds the
-# sizes the file system reports, and a folder's is a block on one file system
-# and a few bytes on another (tmpfs), so its figure, and the package's bytes,
-# would depend on where it was built. The package is unpacked and built again
-# with dpkg-deb, its files and their times, owners and order unchanged.
+# Runs in cpack once the Debian package is made, and gives it what Debian's own
+# tools would, so that its bytes depend on its files alone:
+# - the modes dh_fixperms sets: folders and programs rwxr-xr-x, other files
+#   rw-r--r--, whatever the umask of the build (cpack and the scripts that add
+#   files take theirs from it, and under umask 077 a folder of the package
+#   would be unreadable to all but root);
+# - the Installed-Size dpkg-gencontrol counts: each file in whole KiB rounded
+#   up, each folder (the root one too) as 1. cpack adds the sizes the file
+#   system reports, and a folder's is a block on one file system and a few
+#   bytes on another (tmpfs);
+# - dependencies named as on the package's own machine (libc6, libgcc-s1):
+#   dpkg-shlibdeps names a cross compiler's libraries after their packages on
+#   this machine (libc6:arm64, libgcc-s1-armhf-cross) and the 32-bit C library
+#   of x86-64 after its multilib package (libc6-i386).
+# The package is unpacked and built again with dpkg-deb, its files and their
+# times, owners and order unchanged.
 
 if(NOT CPACK_GENERATOR STREQUAL "DEB")
   return()
@@ -20,6 +29,10 @@ foreach(package IN LISTS CPACK_PACKAGE_FILES)
   execute_process(COMMAND ${DPKG_DEB} --raw-extract ${package} ${tree} RESULT_VARIABLE status)
   if(NOT status EQUAL 0)
     message(FATAL_ERROR "dpkg-deb could not unpack ${package}")
+  endif()
+  execute_process(COMMAND chmod -R u+rwX,go+rX,go-w ${tree} RESULT_VARIABLE status)
+  if(NOT status EQUAL 0)
+    message(FATAL_ERROR "chmod could not set the modes in ${tree}")
   endif()
 
   file(GLOB_RECURSE entries LIST_DIRECTORIES true RELATIVE ${tree} ${tree}/*)
@@ -37,6 +50,11 @@ foreach(package IN LISTS CPACK_PACKAGE_FILES)
 
   file(READ ${tree}/DEBIAN/control control)
   string(REGEX REPLACE "\nInstalled-Size: [0-9]+\n" "\nInstalled-Size: ${kib}\n" control "${control}")
+  if(control MATCHES "\nDepends: ([^\n]*)")
+    set(depends "${CMAKE_MATCH_1}")
+    string(REGEX REPLACE "(-i386|:[a-z0-9]+|-[a-z0-9]+-cross) \\(" " (" own "${depends}")
+    string(REPLACE "\nDepends: ${depends}" "\nDepends: ${own}" control "${control}")
+  endif()
   file(WRITE ${tree}/DEBIAN/control "${control}")
   # The times stay those cpack gave (SOURCE_DATE_EPOCH, where set): the file
   # written and the folders unpacked into take md5sums's again.

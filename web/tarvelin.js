@@ -477,8 +477,10 @@ function makeAnnouncer(parts) {
         parts.announcer.textContent = text;
       }, 1200);
     },
-    // Something else was said in between: the answer may be said again.
+    // Something else is said now: an answer still waiting for its pause
+    // would talk over it, and the next answer is said even if it is the last.
     forget: () => {
+      clearTimeout(pause);
       announced = "";
     },
   };

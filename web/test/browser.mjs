@@ -451,17 +451,20 @@ for (const multiLine of [false, true]) {
   expectEqual(`copied, multi-line ${multiLine}`, await page.evaluate(() => navigator.clipboard.readText()),
     native("3.5", "2", ...(multiLine ? ["-m"] : [])));
 }
-// Once the answer has been said, a copy is said; then the same answer again.
-await page.waitForTimeout(1600);
+// A copy is said, and the answer still waiting for its pause does not talk
+// over it; then the same answer is said again.
+await layout(false);
 await page.getByRole("button", { name: "Kopieren" }).click();
+expect("copy shown", await page.waitForFunction(() => document.getElementById("kopiert").textContent === "Kopiert", null,
+  { timeout: 10000 }).then(() => true, () => false));
+await page.waitForTimeout(1600);
 expectEqual("copy announced", await page.locator("#ansage").textContent(), "Die Ausgabe ist in der Zwischenablage.");
-expectEqual("copy shown", await page.locator("#kopiert").textContent(), "Kopiert");
 await nominalField.fill("3,");
 await nominalField.fill("3.5");
 await page.waitForTimeout(1600);
 expect("said again after the copy", (await page.locator("#ansage").textContent()).startsWith("Realzins: 1,471\u00a0%."));
 // Said only beside the report it copied, and for a few seconds.
-await layout(false);
+await layout(true);
 expectEqual("copy shown, the report changed", await page.locator("#kopiert").textContent(), "");
 await page.getByRole("button", { name: "Kopieren" }).click();
 expect("copy shown for good", await page.waitForFunction(() => document.getElementById("kopiert").textContent === "", null,

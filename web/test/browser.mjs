@@ -652,6 +652,13 @@ for (const colorScheme of ["light", "dark"]) {
       expect(`${state}: report ${scrollWidth} px wide in ${clientWidth}`, scrollWidth <= clientWidth);
       expect(`${state}: report's text reaches ${textRight} px in ${width}`, textRight <= width);
       expect(`${state}: page ${pageWidth} px wide in ${width}`, pageWidth <= width);
+      // The table's column names whole, unless the reader's text is enlarged.
+      const nameLines = await page.locator("thead th").evaluateAll((cells) => cells.map((cell) => {
+        const text = document.createRange();
+        text.selectNodeContents(cell);
+        return new Set([...text.getClientRects()].map((box) => Math.round(box.top))).size;
+      }));
+      expect(`${state}: column names on ${nameLines} lines`, rootSize || nameLines.every((lines) => lines <= 1));
       // Every line of the report starts at its left edge.
       const reportBoxes = await characterBoxes(report);
       const lineStarts = reportBoxes.filter(([character], i) => character !== "\n" && (i === 0 || reportBoxes[i - 1][0] === "\n"))
